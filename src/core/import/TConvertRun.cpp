@@ -1,21 +1,21 @@
-#include "import/TImportRun.h"
+#include "import/TConvertRun.h"
 
 #include "base/Abort.h"
 #include "base/EError.h"
 
-TImportRun::TImportRun(std::vector<TMyFiler::Entry> files, std::string scriptPath,
-                       IImportHost& host, EngineFactory makeEngine)
+TConvertRun::TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath,
+                         IImportHost& host, EngineFactory makeEngine)
     : scriptPath_(std::move(scriptPath)), host_(host), makeEngine_(std::move(makeEngine)) {
     for (const TMyFiler::Entry& e : files)
         files_.AddTagged(e.path, e.tag);
 }
 
-void TImportRun::CheckAbandoned() const {
+void TConvertRun::CheckAbandoned() const {
     if (abandoned_.load())
         throw EAborted{};
 }
 
-void TImportRun::Run() {
+void TConvertRun::Run() {
     AbortScope abortScope(&abandoned_);
     try {
         std::unique_ptr<IConversionEngine> engine = makeEngine_();
@@ -50,7 +50,7 @@ void TImportRun::Run() {
     }
 }
 
-void TImportRun::ConvertAll(IConversionEngine& engine) {
+void TConvertRun::ConvertAll(IConversionEngine& engine) {
     try {
         if (files_.Count() == 1 && files_.TagAt(0) != 0) {
             // Tagged mode: one store expected to yield TagAt(0) records; it keeps its name.
@@ -89,7 +89,7 @@ void TImportRun::ConvertAll(IConversionEngine& engine) {
     }
 }
 
-void TImportRun::Fail(int fileIndex, std::string message, int line) {
+void TConvertRun::Fail(int fileIndex, std::string message, int line) {
     CheckAbandoned();
     files_.RenameTo(fileIndex, ".err");
     result_.Outcome = ImportOutcome::Failed;

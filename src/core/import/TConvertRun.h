@@ -41,9 +41,9 @@ class IImportHost {
     virtual void Finished(const TImportResult& result) = 0;
 };
 
-// The import thread's body: converts the files of a file list in order, hands every record
-// to the host the moment it is produced, renames each converted file to ".bak" and the one
-// that failed to ".err", and reports the outcome. Runs on any thread.
+// The import thread's body (the run of TConvertThread): converts the files of a file list in order,
+// hands every record to the host the moment it is produced, renames each converted file to ".bak"
+// and the one that failed to ".err", and reports the outcome. Runs on any thread.
 //
 // Two ways to stop it, both callable from any thread:
 //   RequestStop() - the polite stop: the next record is not handed over, the engines stop
@@ -54,13 +54,13 @@ class IImportHost {
 //                   then renames nothing, hands nothing over and calls the host no more.
 //                   The host must keep itself alive (or the run's calls harmless) until
 //                   the run's thread ends.
-class TImportRun {
+class TConvertRun {
   public:
     using EngineFactory = std::function<std::unique_ptr<IConversionEngine>()>;
 
     // files: a copy of the list's entries; scriptPath: the web-page script (may be empty).
-    TImportRun(std::vector<TMyFiler::Entry> files, std::string scriptPath, IImportHost& host,
-               EngineFactory makeEngine);
+    TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath, IImportHost& host,
+                EngineFactory makeEngine);
 
     void Run();
     void RequestStop() { stopRequested_.store(true); }

@@ -1,4 +1,4 @@
-#include "import/TImportRun.h"
+#include "import/TConvertRun.h"
 
 #include <gtest/gtest.h>
 
@@ -98,7 +98,7 @@ class RecordingHost : public IImportHost {
     TImportResult result;
 };
 
-class ImportRunTest : public ::testing::Test {
+class ConvertRunTest : public ::testing::Test {
   protected:
     TempDir dir;
     RecordingHost host;
@@ -108,14 +108,14 @@ class ImportRunTest : public ::testing::Test {
         WriteFile(dir.file(name), commands);
     }
 
-    std::unique_ptr<TImportRun> MakeRun(const std::string& extension, std::string script = {}) {
+    std::unique_ptr<TConvertRun> MakeRun(const std::string& extension, std::string script = {}) {
         TMyFiler filer;
         filer.ListFolder(dir.str(), extension);
         return MakeRun(filer.Entries(), std::move(script));
     }
-    std::unique_ptr<TImportRun> MakeRun(const std::vector<TMyFiler::Entry>& entries,
-                                        std::string script = {}) {
-        return std::make_unique<TImportRun>(entries, std::move(script), host, [this] {
+    std::unique_ptr<TConvertRun> MakeRun(const std::vector<TMyFiler::Entry>& entries,
+                                         std::string script = {}) {
+        return std::make_unique<TConvertRun>(entries, std::move(script), host, [this] {
             return std::make_unique<FakeEngine>(&converted);
         });
     }
@@ -124,7 +124,7 @@ class ImportRunTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ImportRunTest, ConvertsInCaseInsensitiveOrderAndMarksEveryFileBak) {
+TEST_F(ConvertRunTest, ConvertsInCaseInsensitiveOrderAndMarksEveryFileBak) {
     File("c.nws", "R c1\n");
     File("a.nws", "R a1\nR a2\n");
     File("B.nws", "R b1\n");
@@ -143,7 +143,7 @@ TEST_F(ImportRunTest, ConvertsInCaseInsensitiveOrderAndMarksEveryFileBak) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "");
 }
 
-TEST_F(ImportRunTest, FailureMarksErrAndLeavesLaterFilesAlone) {
+TEST_F(ConvertRunTest, FailureMarksErrAndLeavesLaterFilesAlone) {
     File("a.nws", "R a1\n");
     File("B.nws", "R b1\nE Boom\nR b2\n");
     File("c.nws", "R c1\n");
@@ -159,14 +159,14 @@ TEST_F(ImportRunTest, FailureMarksErrAndLeavesLaterFilesAlone) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Boom\r\nB.err");
 }
 
-TEST_F(ImportRunTest, FailuresOutsideTheFamilyAreAbnormalErrors) {
+TEST_F(ConvertRunTest, FailuresOutsideTheFamilyAreAbnormalErrors) {
     File("a.eml", "X\n");
     MakeRun(".eml")->Run();
     EXPECT_EQ(host.result.Outcome, ImportOutcome::Failed);
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Abnormal Error\r\na.err");
 }
 
-TEST_F(ImportRunTest, StoreRefusingARecordFailsTheFile) {
+TEST_F(ConvertRunTest, StoreRefusingARecordFailsTheFile) {
     File("a.eml", "R ok\nR refuse-me\nR never\n");
     host.refuse = "refuse-me";
     MakeRun(".eml")->Run();
@@ -174,7 +174,7 @@ TEST_F(ImportRunTest, StoreRefusingARecordFailsTheFile) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Store refused\r\na.err");
 }
 
-TEST_F(ImportRunTest, ExistingBakLeavesTheConvertedFileUnderItsName) {
+TEST_F(ConvertRunTest, ExistingBakLeavesTheConvertedFileUnderItsName) {
     File("a.nws", "R a1\n");
     File("a.bak", "older");
     MakeRun(".nws")->Run();
@@ -183,7 +183,7 @@ TEST_F(ImportRunTest, ExistingBakLeavesTheConvertedFileUnderItsName) {
     EXPECT_EQ(host.result.Outcome, ImportOutcome::Done);
 }
 
-TEST_F(ImportRunTest, TaggedModeMovesProgressOnOddRecordsAndKeepsTheName) {
+TEST_F(ConvertRunTest, TaggedModeMovesProgressOnOddRecordsAndKeepsTheName) {
     std::string commands;
     for (int i = 1; i <= 10; ++i)
         commands += "R m" + std::to_string(i) + "\n";
@@ -195,7 +195,7 @@ TEST_F(ImportRunTest, TaggedModeMovesProgressOnOddRecordsAndKeepsTheName) {
     EXPECT_EQ(host.result.Outcome, ImportOutcome::Done);
 }
 
-TEST_F(ImportRunTest, FailedStoreKeepsItsNameAndIsNamedInTheMessage) {
+TEST_F(ConvertRunTest, FailedStoreKeepsItsNameAndIsNamedInTheMessage) {
     File("Inbox.dbx", "R m1\nX\n");
     MakeRun({{dir.file("Inbox.dbx"), 5}})->Run();
     EXPECT_TRUE(Exists("Inbox.dbx"));
@@ -204,7 +204,7 @@ TEST_F(ImportRunTest, FailedStoreKeepsItsNameAndIsNamedInTheMessage) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Abnormal Error\r\nInbox.dbx");
 }
 
-TEST_F(ImportRunTest, StopEndsAfterTheCurrentRecordAndMarksTheFileBak) {
+TEST_F(ConvertRunTest, StopEndsAfterTheCurrentRecordAndMarksTheFileBak) {
     File("a.txt", "R 1\nR 2\nR 3\nR 4\n");
     File("b.txt", "R 5\n");
     auto run = MakeRun(".txt");
@@ -222,7 +222,7 @@ TEST_F(ImportRunTest, StopEndsAfterTheCurrentRecordAndMarksTheFileBak) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Canceled by User");
 }
 
-TEST_F(ImportRunTest, AbandonedRunUnwindsRenamesNothingAndReportsNothing) {
+TEST_F(ConvertRunTest, AbandonedRunUnwindsRenamesNothingAndReportsNothing) {
     File("a.htm", "R 1\nL\n");
     File("b.htm", "R 2\n");
     auto run = MakeRun(".htm");
@@ -237,7 +237,7 @@ TEST_F(ImportRunTest, AbandonedRunUnwindsRenamesNothingAndReportsNothing) {
     EXPECT_EQ(host.subjects.size(), 1u);
 }
 
-TEST_F(ImportRunTest, UnreadableScriptFailsBeforeAnyFileIsTouched) {
+TEST_F(ConvertRunTest, UnreadableScriptFailsBeforeAnyFileIsTouched) {
     File("a.htm", "R 1\n");
     MakeRun(".htm", "bad-script")->Run();
     EXPECT_TRUE(converted.empty());

@@ -14,29 +14,34 @@ constexpr unsigned char toLowerAscii(unsigned char c) {
 
 bool equalsNoCaseAscii(const unsigned char* a, const unsigned char* b, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i] && toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
+        if (a[i] != b[i] && toLowerAscii(a[i]) != toLowerAscii(b[i]))
+            return false;
     return true;
 }
 
 // Next position in [from, end) that holds `c` in either ASCII case, or end.
 // Two memchr cursors, each advanced only past its own hit, keep the scan linear.
 class FirstByteScanner {
-public:
+  public:
     FirstByteScanner(const unsigned char* base, std::size_t end, unsigned char c)
         : base_(base), end_(end), lower_(toLowerAscii(c)) {
-        upper_ = (lower_ >= 'a' && lower_ <= 'z') ? static_cast<unsigned char>(lower_ - 32)
-                                                  : lower_;
+        upper_ =
+            (lower_ >= 'a' && lower_ <= 'z') ? static_cast<unsigned char>(lower_ - 32) : lower_;
     }
 
     std::size_t next(std::size_t from) {
-        if (from >= end_) return end_;
-        if (nextLower_ < from || nextLower_ == kUnset) nextLower_ = scan(from, lower_);
-        if (upper_ == lower_) return nextLower_;
-        if (nextUpper_ < from || nextUpper_ == kUnset) nextUpper_ = scan(from, upper_);
+        if (from >= end_)
+            return end_;
+        if (nextLower_ < from || nextLower_ == kUnset)
+            nextLower_ = scan(from, lower_);
+        if (upper_ == lower_)
+            return nextLower_;
+        if (nextUpper_ < from || nextUpper_ == kUnset)
+            nextUpper_ = scan(from, upper_);
         return nextLower_ < nextUpper_ ? nextLower_ : nextUpper_;
     }
 
-private:
+  private:
     static constexpr std::size_t kUnset = static_cast<std::size_t>(-1);
 
     std::size_t scan(std::size_t from, unsigned char c) const {
@@ -57,7 +62,8 @@ private:
 
 std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::size_t limit,
                             std::string_view needle) {
-    if (limit > haystack.size()) limit = haystack.size();
+    if (limit > haystack.size())
+        limit = haystack.size();
     if (needle.empty() || from >= limit || limit - from < needle.size())
         return std::string_view::npos;
     const auto* base = reinterpret_cast<const unsigned char*>(haystack.data());
@@ -65,7 +71,8 @@ std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::si
     const std::size_t lastStart = limit - needle.size();
     FirstByteScanner scanner(base, lastStart + 1, pat[0]);
     for (std::size_t p = scanner.next(from); p <= lastStart; p = scanner.next(p + 1)) {
-        if (equalsNoCaseAscii(base + p + 1, pat + 1, needle.size() - 1)) return p;
+        if (equalsNoCaseAscii(base + p + 1, pat + 1, needle.size() - 1))
+            return p;
     }
     return std::string_view::npos;
 }
@@ -80,14 +87,16 @@ void TMSManager::Load(const std::string& path) {
     std::string bytes;
     char chunk[1 << 16];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, got);
     bool failed = std::ferror(f) != 0;
     int readErrno = errno;
     std::fclose(f);
     if (failed) {
         throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
     }
-    if (bytes.empty()) throw EError("Failed to read a file");
+    if (bytes.empty())
+        throw EError("Failed to read a file");
     data_ = std::move(bytes);
 }
 
@@ -98,12 +107,14 @@ void TMSManager::Assign(std::string_view bytes) {
 
 void TMSManager::ReplaceNulls() {
     for (char& c : data_)
-        if (c == '\0') c = '\x07';
+        if (c == '\0')
+            c = '\x07';
 }
 
 std::size_t TMSManager::LineEnd() const {
     for (std::size_t p = cursor_; p < data_.size(); ++p)
-        if (data_[p] == '\r' || data_[p] == '\n') return p;
+        if (data_[p] == '\r' || data_[p] == '\n')
+            return p;
     return data_.size();
 }
 
@@ -117,12 +128,14 @@ bool TMSManager::Find(std::string_view pattern, std::size_t& matchPos,
     if (std::size_t bar = pattern.find('|'); bar != std::string_view::npos) {
         std::string_view tail = pattern.substr(bar + 1);
         std::size_t tailPos = FindNoCaseAscii(data_, cursor_, limit, tail);
-        if (tailPos == std::string_view::npos) return false;
+        if (tailPos == std::string_view::npos)
+            return false;
         limit = tailPos;
         pattern = pattern.substr(0, bar);
     }
     std::size_t p = FindNoCaseAscii(data_, cursor_, limit, pattern);
-    if (p == std::string_view::npos) return false;
+    if (p == std::string_view::npos)
+        return false;
     matchPos = p;
     matchLen = pattern.size();
     return true;
@@ -130,7 +143,8 @@ bool TMSManager::Find(std::string_view pattern, std::size_t& matchPos,
 
 bool TMSManager::SkipPast(std::string_view pattern) {
     std::size_t pos, len;
-    if (!Find(pattern, pos, len)) return false;
+    if (!Find(pattern, pos, len))
+        return false;
     mark_ = cursor_;
     cursor_ = pos + len;
     return true;
@@ -138,19 +152,23 @@ bool TMSManager::SkipPast(std::string_view pattern) {
 
 bool TMSManager::SkipTo(std::string_view pattern) {
     std::size_t pos, len;
-    if (!Find(pattern, pos, len)) return false;
+    if (!Find(pattern, pos, len))
+        return false;
     mark_ = cursor_;
     cursor_ = pos;
     return true;
 }
 
 int TMSManager::Progress() const {
-    if (data_.empty()) return 0;
+    if (data_.empty())
+        return 0;
     return static_cast<int>(static_cast<unsigned long long>(cursor_) * 100 / data_.size());
 }
 
 std::string_view TMSManager::Range(std::size_t from, std::size_t to) const {
-    if (to > End()) to = End();
-    if (from > to) from = to;
+    if (to > End())
+        to = End();
+    if (from > to)
+        from = to;
     return std::string_view(data_).substr(from, to - from);
 }

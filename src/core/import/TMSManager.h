@@ -17,7 +17,7 @@
 // other byte, both bytes of a double-byte character included, must match exactly.
 // An empty pattern (or an empty head) is never found.
 class TMSManager {
-public:
+  public:
     // Reads the whole file, replacing the previous contents. Throws EError("Failed to
     // read a file") for an empty file and EFileError naming the file when it cannot be
     // opened or read; on failure the buffer is empty.
@@ -57,7 +57,7 @@ public:
     // The bytes [Mark, Cursor).
     std::string_view Passed() const { return Range(mark_, cursor_); }
 
-private:
+  private:
     // Finds the pattern with its marks applied; on success the match's start and length.
     bool Find(std::string_view pattern, std::size_t& matchPos, std::size_t& matchLen) const;
 

@@ -8,7 +8,7 @@
 namespace {
 
 class PageBufferTest : public ::testing::Test {
-protected:
+  protected:
     TMSManager buf;
     void Page(std::string_view bytes) { buf.Assign(bytes); }
 };
@@ -103,7 +103,7 @@ TEST_F(PageBufferTest, MatchMayEndExactlyAtTheEnd) {
 }
 
 TEST_F(PageBufferTest, OnlyAsciiLettersFoldCase) {
-    Page("\x82\xa0\x82\xc0 \xc1");  // あ, た, then a half-width katakana byte
+    Page("\x82\xa0\x82\xc0 \xc1");           // あ, た, then a half-width katakana byte
     EXPECT_FALSE(buf.SkipPast("\x82\x80"));  // 0xA0 is not 0x80 in another case
     EXPECT_TRUE(buf.SkipPast("\x82\xc0"));
     EXPECT_FALSE(buf.SkipPast("\xe1"));  // 0xC1 and 0xE1 differ by 0x20 but are no letters
@@ -140,7 +140,9 @@ TEST_F(PageBufferTest, ProgressIsAPercentage) {
 TEST_F(PageBufferTest, ReplaceNullsAndTheTerminatingNul) {
     Page(std::string("a\0b\0", 4));
     buf.ReplaceNulls();
-    EXPECT_EQ(buf.Text(), "a\x07" "b\x07");
+    EXPECT_EQ(buf.Text(),
+              "a\x07"
+              "b\x07");
     EXPECT_EQ(buf.Data()[buf.End()], '\0');
 }
 

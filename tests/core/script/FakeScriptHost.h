@@ -24,12 +24,14 @@ class FakeScriptHost : public TScriptHost {
     std::vector<TRecordFields> records;
     std::vector<LayoutCall> layoutCalls;
     std::vector<std::string> plainCalls;
+    int posts = 0;  // PostArticle calls; a long article gives one post but several records
     bool stop = false;
     int stopAfterRecords = -1;  // sets the stop flag once this many records are taken
     std::string today = "06/12/2001";
 
     TRecordFields& Fields() override { return fields; }
     void PostArticle(std::string& article) override {
+        ++posts;
         ::PostArticle(
             fields, article, [this] { return stop; },
             [this] {

@@ -235,9 +235,10 @@ void HParser::ReadRawTagName() {
     rawName_.clear();
     while (rawName_.size() < kMaxTagNameBytes) {
         const int c = Next();
-        if (c <= 0)
-            break;  // the end, or a NUL byte, ends the name and is not given back
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>') {
+        if (c < 0)
+            break;
+        // A NUL byte is given back too, so that it ends the tag as the end of input would.
+        if (c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>') {
             GiveBack(c);
             break;
         }

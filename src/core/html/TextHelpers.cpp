@@ -43,6 +43,8 @@ void wrapLine(std::string& out, std::string_view line, std::size_t width, bool p
             // The cut falls after a lead byte: the whole character goes to the next line,
             // unless it is the line's first character.
             cut = cut > 1 ? cut - 1 : 2;
+            if (cut >= line.size())
+                break;
         }
         out.append(line.substr(0, cut));
         if (pad && cut < width)
@@ -51,7 +53,7 @@ void wrapLine(std::string& out, std::string_view line, std::size_t width, bool p
         line.remove_prefix(cut);
     }
     out.append(line);
-    if (pad)
+    if (pad && line.size() < width)
         out += TColBlank::Blank(static_cast<long>(width - line.size()));
 }
 

@@ -1,0 +1,64 @@
+#include "script/TImportRun.h"
+
+#include "import/TMSManager.h"
+#include "script/EScriptError.h"
+#include "script/ScriptText.h"
+#include "text/TextUtil.h"
+
+void TImportRun::Run(const TScript& script, TMSManager& page, const std::string& path) {
+    page.Load(path);
+    RunLoaded(script, page);
+}
+
+void TImportRun::RunLoaded(const TScript& script, TMSManager& page) {
+    host_.Fields().Clear();
+    try {
+        if (Interpret(script, page) == Outcome::NoRecords)
+            throw EScriptError(static_cast<int>(LastRead()) + 1, "No record created");
+    } catch (const Fault& fault) {
+        throw EScriptError(fault.reportLine, fault.detail);
+    }
+}
+
+std::string TImportRun::ApplyToday() {
+    std::string today = host_.Today();
+    // The record's Date is a date text (year/month/day) like every converter's, so that the
+    // store reads it without regard to the short date format.
+    std::string dateText = ConvertPatternDate(today, "m/d/y");
+    host_.Fields().Date = dateText.empty() ? today : dateText;
+    return today;
+}
+
+std::string TImportRun::Extract(char variable, std::string_view source) {
+    if (variable == 'A')
+        return std::string(
+            script::TrimRightControls(host_.LayoutText(source, HrefSwitch(), PreSwitch())));
+    return std::string(script::TrimControls(host_.PlainText(source)));
+}
+
+void TImportRun::Post() {
+    TRecordFields& fields = host_.Fields();
+    const std::string& d = TScriptInterpreter::Variable('D');
+    if (!d.empty())
+        fields.Date = ConvertPatternDate(d, DateFormat());
+    std::string& article = TScriptInterpreter::Variable('A');
+    TrimTrailingLineBreaks(article);
+    TrimLeadingLineBreaks(article);
+    host_.PostArticle(article);
+}
+
+std::string& TImportRun::Variable(char letter) {
+    TRecordFields& fields = host_.Fields();
+    switch (letter) {
+        case 'S':
+            return fields.Subject;
+        case 'F':
+            return fields.From;
+        case 'G':
+            return fields.Newsgroup;
+        case 'N':
+            return fields.Notes;
+        default:
+            return TScriptInterpreter::Variable(letter);
+    }
+}

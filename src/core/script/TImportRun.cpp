@@ -21,11 +21,9 @@ void TImportRun::RunLoaded(const TScript& script, TMSManager& page) {
 }
 
 std::string TImportRun::ApplyToday() {
+    // Today's date as the short date text "mm/dd/yyyy"; the store reads that form too.
     std::string today = host_.Today();
-    // The record's Date is a date text (year/month/day) like every converter's, so that the
-    // store reads it without regard to the short date format.
-    std::string dateText = ConvertPatternDate(today, "m/d/y");
-    host_.Fields().Date = dateText.empty() ? today : dateText;
+    host_.Fields().Date = today;
     return today;
 }
 

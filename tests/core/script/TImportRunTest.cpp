@@ -150,7 +150,7 @@ TEST_F(ImportRunTest, DateThatDoesNotFitGivesNoDate) {
 TEST_F(ImportRunTest, TodayDirectiveDatesRecordsWhoseDateStaysEmpty) {
     EXPECT_EQ(ErrorLine("#D\n*\nD=\"1/2/1999\"\n*\nD=\"\"\n*", "x"), 0);
     ASSERT_EQ(host.records.size(), 3u);
-    EXPECT_EQ(host.records[0].Date, "2001/06/12");
+    EXPECT_EQ(host.records[0].Date, "06/12/2001");  // the short date text, as "#D" writes it
     EXPECT_EQ(host.records[1].Date, "1999/1/2");
     EXPECT_EQ(host.records[2].Date, "1999/1/2");  // an empty D keeps the previous date
 }

@@ -14,7 +14,8 @@ constexpr std::size_t kSize = 4 << 20;
 std::string RandomBytes(std::size_t n) {
     std::mt19937 rng(42);
     std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(rng());
+    for (char& c : s)
+        c = static_cast<char>(rng());
     return s;
 }
 
@@ -23,14 +24,16 @@ std::string Base64Line() {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::mt19937 rng(7);
     std::string s(kSize, 'A');
-    for (char& c : s) c = alphabet[rng() % 64];
+    for (char& c : s)
+        c = alphabet[rng() % 64];
     return s;
 }
 
 std::string QuotedPrintableText() {
     std::string s;
     s.reserve(kSize);
-    while (s.size() < kSize) s += "Quoted printable text with an =82=A0 escape and a soft=\r\nbreak. ";
+    while (s.size() < kSize)
+        s += "Quoted printable text with an =82=A0 escape and a soft=\r\nbreak. ";
     return s;
 }
 
@@ -46,14 +49,16 @@ std::string Utf8Japanese() {
 
 void BM_Base64Decode(benchmark::State& state) {
     const std::string in = Base64Line();
-    for (auto _ : state) benchmark::DoNotOptimize(Base64Decode(in));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Base64Decode(in));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_Base64Decode);
 
 void BM_QuotedPrintableDecode(benchmark::State& state) {
     const std::string in = QuotedPrintableText();
-    for (auto _ : state) benchmark::DoNotOptimize(QuotedPrintableDecode(in));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QuotedPrintableDecode(in));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_QuotedPrintableDecode);
@@ -61,7 +66,8 @@ BENCHMARK(BM_QuotedPrintableDecode);
 void BM_UTF8_SJIS(benchmark::State& state) {
     const std::string in = Utf8Japanese();
     UTF8_SJIS("warm up the tables");
-    for (auto _ : state) benchmark::DoNotOptimize(UTF8_SJIS(in));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(UTF8_SJIS(in));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_UTF8_SJIS);
@@ -71,7 +77,8 @@ BENCHMARK(BM_UTF8_SJIS);
 void BM_SkipPast(benchmark::State& state) {
     std::string page;
     page.reserve(kSize);
-    while (page.size() < kSize) page += "<td class=\"Item\">some text</td> <TD>More</TD>\r\n";
+    while (page.size() < kSize)
+        page += "<td class=\"Item\">some text</td> <TD>More</TD>\r\n";
     page += "<table id=\"last\">";
     TMSManager buf;
     buf.Assign(page);

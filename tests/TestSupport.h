@@ -17,13 +17,14 @@ namespace testsupport {
 // A fresh folder under the system's temporary folder, removed with everything in it when
 // the object goes.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             path_ = base / ("brevilo-test-" + std::to_string(rd()));
-            if (std::filesystem::create_directory(path_)) return;
+            if (std::filesystem::create_directory(path_))
+                return;
         }
         throw std::runtime_error("cannot make a temporary folder");
     }
@@ -39,19 +40,21 @@ public:
     // Path of a file inside the folder.
     std::string file(std::string_view name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 inline void WriteFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -64,16 +67,18 @@ inline std::filesystem::path CorpusDir() {
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }
 
-#define BREVILO_REQUIRE_CORPUS(dir)                                   \
-    const std::filesystem::path dir = ::testsupport::CorpusDir();     \
-    if (dir.empty()) GTEST_SKIP() << "shared corpus not found"
+#define BREVILO_REQUIRE_CORPUS(dir)                               \
+    const std::filesystem::path dir = ::testsupport::CorpusDir(); \
+    if (dir.empty())                                              \
+    GTEST_SKIP() << "shared corpus not found"
 
 // Prints byte strings as hex in failure messages.
 inline std::string Hex(std::string_view bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
+        if (!out.empty())
+            out += ' ';
         out += digits[c >> 4];
         out += digits[c & 15];
     }

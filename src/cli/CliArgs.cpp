@@ -8,7 +8,8 @@ CliArgs::CliArgs(const std::vector<std::string>& args,
                  std::initializer_list<std::string_view> flags) {
     auto isIn = [](std::initializer_list<std::string_view> list, std::string_view name) {
         for (std::string_view n : list)
-            if (n == name) return true;
+            if (n == name)
+                return true;
         return false;
     };
     bool optionsEnded = false;
@@ -29,11 +30,13 @@ CliArgs::CliArgs(const std::vector<std::string>& args,
             inlineValue = arg.substr(eq + 1);
         }
         if (isIn(valueOptions, name)) {
-            if (values_.count(name)) throw EUsage("option " + name + " given twice");
+            if (values_.count(name))
+                throw EUsage("option " + name + " given twice");
             if (inlineValue) {
                 values_[name] = *inlineValue;
             } else {
-                if (i + 1 >= args.size()) throw EUsage("option " + name + " needs a value");
+                if (i + 1 >= args.size())
+                    throw EUsage("option " + name + " needs a value");
                 values_[name] = args[++i];
             }
         } else if (isIn(flags, name) && !inlineValue) {
@@ -46,13 +49,15 @@ CliArgs::CliArgs(const std::vector<std::string>& args,
 
 std::optional<std::string> CliArgs::value(std::string_view name) const {
     auto it = values_.find(std::string(name));
-    if (it == values_.end()) return std::nullopt;
+    if (it == values_.end())
+        return std::nullopt;
     return it->second;
 }
 
 std::string CliArgs::required(std::string_view name) const {
     auto v = value(name);
-    if (!v) throw EUsage("option " + std::string(name) + " is required");
+    if (!v)
+        throw EUsage("option " + std::string(name) + " is required");
     return *v;
 }
 

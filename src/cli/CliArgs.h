@@ -12,8 +12,9 @@
 // ("--plain") and positional arguments in order. "--" ends the options. An unknown
 // option, a missing value or a repeated option throws EUsage.
 class CliArgs {
-public:
-    CliArgs(const std::vector<std::string>& args, std::initializer_list<std::string_view> valueOptions,
+  public:
+    CliArgs(const std::vector<std::string>& args,
+            std::initializer_list<std::string_view> valueOptions,
             std::initializer_list<std::string_view> flags);
 
     bool flag(std::string_view name) const { return flags_.count(std::string(name)) != 0; }
@@ -25,7 +26,7 @@ public:
     // Reads an option's value as a non-negative integer; throws EUsage when it is not one.
     static long integerValue(std::string_view name, const std::string& text);
 
-private:
+  private:
     std::map<std::string, std::string> values_;
     std::set<std::string> flags_;
     std::vector<std::string> positional_;

@@ -23,7 +23,8 @@ void printUsage(std::FILE* to) {
                  "Brevilo's engines from the command line.\n\n"
                  "Commands:\n",
                  kProgram, kProgram);
-    for (const CliCommand& c : CliCommands()) std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
+    for (const CliCommand& c : CliCommands())
+        std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(to,
                  "\nGeneral options (before or after the command name):\n"
                  "  --encoding E  how text is written and read: utf-8 (default), cp932, latin1\n"
@@ -36,9 +37,13 @@ void printCommandUsage(std::FILE* to, const CliCommand& c) {
 
 }  // namespace
 
-void WriteOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void WriteOut(std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
 
-CliRegistrar::CliRegistrar(const CliCommand& command) { registry().push_back(command); }
+CliRegistrar::CliRegistrar(const CliCommand& command) {
+    registry().push_back(command);
+}
 
 std::vector<CliCommand> CliCommands() {
     std::vector<CliCommand> all = registry();
@@ -50,7 +55,8 @@ std::vector<CliCommand> CliCommands() {
 
 const CliCommand* FindCliCommand(const std::string& name) {
     for (const CliCommand& c : registry())
-        if (name == c.name) return &c;
+        if (name == c.name)
+            return &c;
     return nullptr;
 }
 
@@ -60,7 +66,8 @@ int RunCli(const std::vector<std::string>& argv) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string& a = argv[i];
-        if (a == "--") optionsEnded = true;
+        if (a == "--")
+            optionsEnded = true;
         if (!optionsEnded && (a == "--encoding" || a.rfind("--encoding=", 0) == 0)) {
             std::string value;
             if (a == "--encoding") {

@@ -9,7 +9,7 @@
 
 // Wrong usage of brevilo-cli: the message goes to standard error with the usage, exit 2.
 class EUsage : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -19,7 +19,8 @@ bool CliEncoding::Parse(std::string_view name, CliEncoding& out) {
 }
 
 std::string CliEncoding::Output(std::string_view cp932Text) const {
-    if (kind_ == Kind::Utf8) return cp932::toUtf8(cp932Text);
+    if (kind_ == Kind::Utf8)
+        return cp932::toUtf8(cp932Text);
     return std::string(cp932Text);
 }
 

@@ -12,7 +12,7 @@
 //          output is written byte for byte; arguments and JSON strings are read as
 //          characters U+0000-U+00FF and turned back into those bytes.
 class CliEncoding {
-public:
+  public:
     enum class Kind { Utf8, Cp932, Latin1 };
 
     CliEncoding() = default;
@@ -30,6 +30,6 @@ public:
     // cp932 text -> the JSON string literal for it, quotes included.
     std::string JsonString(std::string_view cp932Text) const;
 
-private:
+  private:
     Kind kind_ = Kind::Utf8;
 };

@@ -23,7 +23,8 @@ JsonLine& JsonLine::Null(std::string_view key) {
 }
 
 void JsonLine::Key(std::string_view key) {
-    if (text_.size() > 1) text_ += ',';
+    if (text_.size() > 1)
+        text_ += ',';
     text_ += '"';
     text_ += key;
     text_ += "\":";
@@ -32,37 +33,45 @@ void JsonLine::Key(std::string_view key) {
 namespace {
 
 class Reader {
-public:
+  public:
     Reader(std::string_view s, const CliEncoding& enc) : s_(s), enc_(enc) {}
 
     std::optional<std::map<std::string, JsonValue>> Object(std::string& error) {
         std::map<std::string, JsonValue> out;
         Blank();
-        if (!Eat('{')) return Fail(error, "expected an object");
+        if (!Eat('{'))
+            return Fail(error, "expected an object");
         Blank();
-        if (Eat('}')) return Done(out, error);
+        if (Eat('}'))
+            return Done(out, error);
         while (true) {
             Blank();
             std::string key;
-            if (!RawString(key)) return Fail(error, "expected a key");
+            if (!RawString(key))
+                return Fail(error, "expected a key");
             Blank();
-            if (!Eat(':')) return Fail(error, "expected ':'");
+            if (!Eat(':'))
+                return Fail(error, "expected ':'");
             Blank();
             JsonValue v;
-            if (!Value(v)) return Fail(error, "bad value for key " + key);
+            if (!Value(v))
+                return Fail(error, "bad value for key " + key);
             out[key] = std::move(v);
             Blank();
-            if (Eat(',')) continue;
-            if (Eat('}')) return Done(out, error);
+            if (Eat(','))
+                continue;
+            if (Eat('}'))
+                return Done(out, error);
             return Fail(error, "expected ',' or '}'");
         }
     }
 
-private:
+  private:
     std::optional<std::map<std::string, JsonValue>> Done(std::map<std::string, JsonValue>& out,
                                                          std::string& error) {
         Blank();
-        if (pos_ != s_.size()) return Fail(error, "text after the object");
+        if (pos_ != s_.size())
+            return Fail(error, "text after the object");
         return std::move(out);
     }
     std::nullopt_t Fail(std::string& error, std::string what) {
@@ -82,12 +91,14 @@ private:
         return false;
     }
     bool Word(std::string_view w) {
-        if (s_.substr(pos_, w.size()) != w) return false;
+        if (s_.substr(pos_, w.size()) != w)
+            return false;
         pos_ += w.size();
         return true;
     }
     int Hex4() {
-        if (pos_ + 4 > s_.size()) return -1;
+        if (pos_ + 4 > s_.size())
+            return -1;
         int v = 0;
         for (int i = 0; i < 4; ++i) {
             char c = s_[pos_++];
@@ -106,34 +117,56 @@ private:
     // The string's bytes with escapes resolved: raw bytes as they stand, \u escapes as
     // UTF-8 (or, in cp932 mode, as their cp932 form).
     bool RawString(std::string& out) {
-        if (!Eat('"')) return false;
+        if (!Eat('"'))
+            return false;
         while (pos_ < s_.size()) {
             char c = s_[pos_++];
-            if (c == '"') return true;
-            if (static_cast<unsigned char>(c) < 0x20) return false;
+            if (c == '"')
+                return true;
+            if (static_cast<unsigned char>(c) < 0x20)
+                return false;
             if (c != '\\') {
                 out += c;
                 continue;
             }
-            if (pos_ >= s_.size()) return false;
+            if (pos_ >= s_.size())
+                return false;
             char e = s_[pos_++];
             switch (e) {
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                case '/': out += '/'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '/':
+                    out += '/';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'u': {
                     int u = Hex4();
-                    if (u < 0) return false;
+                    if (u < 0)
+                        return false;
                     std::u16string units(1, static_cast<char16_t>(u));
                     if (u >= 0xD800 && u <= 0xDBFF && s_.substr(pos_, 2) == "\\u") {
                         pos_ += 2;
                         int low = Hex4();
-                        if (low < 0) return false;
+                        if (low < 0)
+                            return false;
                         units += static_cast<char16_t>(low);
                     }
                     AppendUnits(out, units);
@@ -170,11 +203,13 @@ private:
         }
     }
     bool Value(JsonValue& v) {
-        if (pos_ >= s_.size()) return false;
+        if (pos_ >= s_.size())
+            return false;
         char c = s_[pos_];
         if (c == '"') {
             std::string raw;
-            if (!RawString(raw)) return false;
+            if (!RawString(raw))
+                return false;
             v.type = JsonValue::Type::String;
             v.text = enc_.Input(raw);
             return true;
@@ -195,13 +230,14 @@ private:
         }
         if (c == '-' || (c >= '0' && c <= '9')) {
             std::size_t start = pos_;
-            while (pos_ < s_.size() && std::string_view("+-0123456789.eE").find(s_[pos_]) !=
-                                           std::string_view::npos)
+            while (pos_ < s_.size() &&
+                   std::string_view("+-0123456789.eE").find(s_[pos_]) != std::string_view::npos)
                 ++pos_;
             std::string num(s_.substr(start, pos_ - start));
             char* end = nullptr;
             v.number = std::strtod(num.c_str(), &end);
-            if (end != num.c_str() + num.size()) return false;
+            if (end != num.c_str() + num.size())
+                return false;
             v.type = JsonValue::Type::Number;
             return true;
         }

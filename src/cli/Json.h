@@ -13,7 +13,7 @@
 // Builds one output line. Keys are ASCII; string values are cp932 text written through
 // the chosen encoding.
 class JsonLine {
-public:
+  public:
     explicit JsonLine(const CliEncoding& encoding) : encoding_(encoding) {}
     JsonLine& String(std::string_view key, std::string_view cp932Text);
     JsonLine& Number(std::string_view key, long long value);
@@ -21,7 +21,7 @@ public:
     // The object followed by LF.
     std::string Finish() const { return text_ + "}\n"; }
 
-private:
+  private:
     void Key(std::string_view key);
     const CliEncoding& encoding_;
     std::string text_ = "{";
@@ -29,9 +29,9 @@ private:
 
 struct JsonValue {
     enum class Type { String, Number, Bool, Null } type = Type::Null;
-    std::string text;     // String: cp932 text (decoded through the encoding)
-    double number = 0;    // Number
-    bool boolean = false; // Bool
+    std::string text;      // String: cp932 text (decoded through the encoding)
+    double number = 0;     // Number
+    bool boolean = false;  // Bool
 };
 
 // Parses one line holding one object; nullopt with `error` set when it is not valid JSON,

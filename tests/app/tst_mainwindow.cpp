@@ -5,7 +5,7 @@
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsAndClosesCleanly() {
         TMainfrm window;
         window.show();

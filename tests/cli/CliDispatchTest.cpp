@@ -77,9 +77,11 @@ TEST(CliEncoding, JsonStringsEscapeControlBytesQuotesAndBackslashes) {
 
 TEST(Json, RoundTripsRecordsInEveryEncoding) {
     const std::string text = std::string("\x95\x5c \x82\xa0 \"q\"\r\n", 11) + std::string(1, '\0');
-    for (auto kind : {CliEncoding::Kind::Utf8, CliEncoding::Kind::Cp932, CliEncoding::Kind::Latin1}) {
+    for (auto kind :
+         {CliEncoding::Kind::Utf8, CliEncoding::Kind::Cp932, CliEncoding::Kind::Latin1}) {
         CliEncoding enc(kind);
-        std::string line = JsonLine(enc).String("Subject", text).Number("Rank", -3).Null("Date").Finish();
+        std::string line =
+            JsonLine(enc).String("Subject", text).Number("Rank", -3).Null("Date").Finish();
         ASSERT_EQ(line.back(), '\n');
         std::string error;
         auto obj = ParseJsonObject(line, enc, error);
@@ -93,8 +95,8 @@ TEST(Json, RoundTripsRecordsInEveryEncoding) {
 TEST(Json, RejectsMalformedLines) {
     CliEncoding enc;
     std::string error;
-    for (const char* bad : {"", "[]", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\":1} x", "{\"a\":\"\\x\"}",
-                            "{\"a\":[1]}", "{a:1}", "{\"a\":\"unterminated}"}) {
+    for (const char* bad : {"", "[]", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\":1} x",
+                            "{\"a\":\"\\x\"}", "{\"a\":[1]}", "{a:1}", "{\"a\":\"unterminated}"}) {
         EXPECT_FALSE(ParseJsonObject(bad, enc, error)) << bad;
     }
     auto ok = ParseJsonObject(" { \"u\" : \"\\u3042\" , \"b\":true } ", enc, error);

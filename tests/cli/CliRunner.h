@@ -19,7 +19,8 @@ struct CliResult {
     std::string err;
 };
 
-inline CliResult RunCliProgram(const std::vector<std::string>& args, const std::string& input = {}) {
+inline CliResult RunCliProgram(const std::vector<std::string>& args,
+                               const std::string& input = {}) {
     TempDir io;
     const std::string inPath = io.file("stdin"), outPath = io.file("stdout"),
                       errPath = io.file("stderr");
@@ -36,7 +37,8 @@ inline CliResult RunCliProgram(const std::vector<std::string>& args, const std::
         std::string program = BREVILO_CLI_PATH;
         argv.push_back(program.data());
         std::vector<std::string> copy = args;
-        for (std::string& a : copy) argv.push_back(a.data());
+        for (std::string& a : copy)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
         _exit(127);

@@ -6,6 +6,6 @@
 class TMainfrm : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainfrm(QWidget* parent = nullptr);
 };

@@ -8,7 +8,9 @@ AbortScope::AbortScope(const std::atomic<bool>* flag) : previous_(tCurrentFlag) 
     tCurrentFlag = flag;
 }
 
-AbortScope::~AbortScope() { tCurrentFlag = previous_; }
+AbortScope::~AbortScope() {
+    tCurrentFlag = previous_;
+}
 
 bool AbortRequested() {
     const std::atomic<bool>* flag = tCurrentFlag;

@@ -12,14 +12,14 @@
 class EAborted {};
 
 class AbortScope {
-public:
+  public:
     // Publishes `flag` to this thread until the scope ends; `flag` must outlive the scope.
     explicit AbortScope(const std::atomic<bool>* flag);
     ~AbortScope();
     AbortScope(const AbortScope&) = delete;
     AbortScope& operator=(const AbortScope&) = delete;
 
-private:
+  private:
     const std::atomic<bool>* previous_;
 };
 
@@ -28,5 +28,6 @@ bool AbortRequested();
 
 // Throws EAborted when the run on this thread has been told to stop.
 inline void ThrowIfAborted() {
-    if (AbortRequested()) throw EAborted{};
+    if (AbortRequested())
+        throw EAborted{};
 }

@@ -9,12 +9,12 @@
 //
 // The message is a cp932 byte string, shown as it stands.
 class EError : public std::runtime_error {
-public:
+  public:
     explicit EError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // A file could not be opened, read or written; the message names the file.
 class EFileError : public EError {
-public:
+  public:
     using EError::EError;
 };

@@ -5,7 +5,7 @@
 // threads at once is not, and callers that may overlap make private instances instead.
 template <typename T>
 class TSingleton {
-public:
+  public:
     static T& ObjOwner() {
         static T instance;
         return instance;

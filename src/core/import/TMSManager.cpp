@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/EError.h"
+#include "text/Cp932.h"
 
 namespace {
 
@@ -12,10 +13,21 @@ constexpr unsigned char toLowerAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
-bool equalsNoCaseAscii(const unsigned char* a, const unsigned char* b, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i] && toLowerAscii(a[i]) != toLowerAscii(b[i]))
+// Whether the pattern matches at `at`. Only the pattern's single-byte letters fold case;
+// both bytes of a double-byte character of the pattern must be equal exactly, so that a
+// trail byte in the letter range (ア is 83 41) never matches its "other case".
+bool matchesAt(const unsigned char* at, const unsigned char* pattern, std::size_t n) {
+    for (std::size_t i = 0; i < n;) {
+        if (cp932::isLeadByte(pattern[i]) && i + 1 < n) {
+            if (at[i] != pattern[i] || at[i + 1] != pattern[i + 1])
+                return false;
+            i += 2;
+            continue;
+        }
+        if (at[i] != pattern[i] && toLowerAscii(at[i]) != toLowerAscii(pattern[i]))
             return false;
+        ++i;
+    }
     return true;
 }
 
@@ -58,6 +70,15 @@ class FirstByteScanner {
     std::size_t nextUpper_ = kUnset;
 };
 
+// The first "|" that is a character of its own: the trail byte of a double-byte character
+// (ポ is 83 7C) does not split the pattern.
+std::size_t FindBar(std::string_view pattern) {
+    for (std::size_t i = 0; i < pattern.size(); i = cp932::nextChar(pattern, i))
+        if (pattern[i] == '|')
+            return i;
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::size_t limit,
@@ -71,7 +92,7 @@ std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::si
     const std::size_t lastStart = limit - needle.size();
     FirstByteScanner scanner(base, lastStart + 1, pat[0]);
     for (std::size_t p = scanner.next(from); p <= lastStart; p = scanner.next(p + 1)) {
-        if (equalsNoCaseAscii(base + p + 1, pat + 1, needle.size() - 1))
+        if (matchesAt(base + p, pat, needle.size()))
             return p;
     }
     return std::string_view::npos;
@@ -125,7 +146,7 @@ bool TMSManager::Find(std::string_view pattern, std::size_t& matchPos,
         pattern.remove_suffix(1);
         limit = LineEnd();
     }
-    if (std::size_t bar = pattern.find('|'); bar != std::string_view::npos) {
+    if (std::size_t bar = FindBar(pattern); bar != std::string_view::npos) {
         std::string_view tail = pattern.substr(bar + 1);
         std::size_t tailPos = FindNoCaseAscii(data_, cursor_, limit, tail);
         if (tailPos == std::string_view::npos)

@@ -13,8 +13,10 @@
 // Positions stay valid until the next Load. Not thread-safe; one owner at a time.
 //
 // Patterns (doc/page-buffer.md): a final ";" restricts the match to the current line;
-// "head|tail" finds head only before the next tail. Letters A-Z match either case; every
-// other byte, both bytes of a double-byte character included, must match exactly.
+// "head|tail" (split at the first "|" that is a character of its own) finds head only
+// before the next tail. The pattern's single-byte letters A-Z match either case; every
+// other byte, both bytes of the pattern's double-byte characters included, must match
+// exactly.
 // An empty pattern (or an empty head) is never found.
 class TMSManager {
   public:
@@ -66,8 +68,9 @@ class TMSManager {
     std::size_t mark_ = 0;
 };
 
-// The first p in [from, limit) with p + needle.size() <= limit where needle matches,
-// letters A-Z/a-z equal to their other case; npos when there is none or needle is empty.
+// The first p in [from, limit) with p + needle.size() <= limit where needle matches, its
+// single-byte letters A-Z/a-z equal to their other case (not the bytes of its double-byte
+// characters); npos when there is none or needle is empty.
 // A straight scan: no index, no allocation.
 std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::size_t limit,
                             std::string_view needle);

@@ -28,7 +28,8 @@ struct Tables {
                 single[b] = static_cast<char16_t>(b);
                 encode[b] = static_cast<std::uint16_t>(b);
             }
-            for (unsigned b = 0x80; b < 0x100; ++b) single[b] = kReplacement;
+            for (unsigned b = 0x80; b < 0x100; ++b)
+                single[b] = kReplacement;
             return;
         }
         for (unsigned b = 0; b < 0x100; ++b) {
@@ -36,7 +37,8 @@ struct Tables {
             single[b] = isLeadByte(in[0]) ? kReplacement : decodeOne(dec, in, 1);
         }
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!isLeadByte(static_cast<unsigned char>(lead))) continue;
+            if (!isLeadByte(static_cast<unsigned char>(lead)))
+                continue;
             for (unsigned trail = 0; trail < 0x100; ++trail) {
                 unsigned char in[2] = {static_cast<unsigned char>(lead),
                                        static_cast<unsigned char>(trail)};
@@ -44,7 +46,8 @@ struct Tables {
             }
         }
         for (unsigned u = 0; u < 0x10000; ++u) {
-            if (u >= 0xD800 && u <= 0xDFFF) continue;
+            if (u >= 0xD800 && u <= 0xDFFF)
+                continue;
             unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF),
                                    static_cast<unsigned char>(u >> 8)};
             unsigned char out[4];
@@ -156,24 +159,28 @@ void appendCode(std::string& out, std::uint16_t code) {
 }  // namespace
 
 std::size_t charLength(std::string_view text, std::size_t byteOffset) {
-    if (byteOffset >= text.size()) return 0;
+    if (byteOffset >= text.size())
+        return 0;
     if (isLeadByte(static_cast<unsigned char>(text[byteOffset])) && byteOffset + 1 < text.size())
         return 2;
     return 1;
 }
 
 std::size_t boundaryAtOrBefore(std::string_view text, std::size_t maxBytes) {
-    if (maxBytes >= text.size()) return text.size();
+    if (maxBytes >= text.size())
+        return text.size();
     std::size_t pos = 0;
     while (true) {
         std::size_t next = nextChar(text, pos);
-        if (next > maxBytes) return pos;
+        if (next > maxBytes)
+            return pos;
         pos = next;
     }
 }
 
 bool isBoundary(std::string_view text, std::size_t byteOffset) {
-    if (byteOffset >= text.size()) return byteOffset == text.size();
+    if (byteOffset >= text.size())
+        return byteOffset == text.size();
     return boundaryAtOrBefore(text, byteOffset) == byteOffset;
 }
 
@@ -183,7 +190,8 @@ std::string truncate(std::string_view text, std::size_t maxBytes) {
 
 std::size_t charCount(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos = nextChar(text, pos)) ++n;
+    for (std::size_t pos = 0; pos < text.size(); pos = nextChar(text, pos))
+        ++n;
     return n;
 }
 
@@ -260,7 +268,8 @@ std::string fromUtf8(std::string_view text) {
 std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (unsigned char c : bytes) appendUtf8(out, c);
+    for (unsigned char c : bytes)
+        appendUtf8(out, c);
     return out;
 }
 
@@ -269,7 +278,8 @@ bool utf8ToLatin1(std::string_view utf8, std::string& bytes) {
     bytes.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         char32_t cp = decodeUtf8(utf8, pos);
-        if (cp > 0xFF) return false;
+        if (cp > 0xFF)
+            return false;
         bytes += static_cast<char>(cp);
     }
     return true;

@@ -109,6 +109,21 @@ TEST_F(PageBufferTest, OnlyAsciiLettersFoldCase) {
     EXPECT_FALSE(buf.SkipPast("\xe1"));  // 0xC1 and 0xE1 differ by 0x20 but are no letters
 }
 
+TEST_F(PageBufferTest, DoubleByteCharactersMatchExactly) {
+    Page("\x83\x61\x83\x41");             // ャア: the trail bytes 0x61/0x41 are "a"/"A"
+    ASSERT_TRUE(buf.SkipTo("\x83\x41"));  // ア does not match ャ by folding its trail byte
+    EXPECT_EQ(buf.Cursor(), 2u);
+}
+
+TEST_F(PageBufferTest, TrailByteBarDoesNotSplitThePattern) {
+    Page("x<b>\x83\x7c</b>");  // ポ is 83 7C: its trail byte is "|"
+    ASSERT_TRUE(buf.SkipPast("\x83\x7c"));
+    EXPECT_EQ(buf.Passed(), "x<b>\x83\x7c");
+    buf.SetCursor(0);
+    EXPECT_TRUE(buf.SkipPast("<b>|\x83\x7c"));  // the first bar of its own splits
+    EXPECT_EQ(buf.Cursor(), 4u);
+}
+
 TEST_F(PageBufferTest, EmptyPatternIsNeverFound) {
     Page("abc");
     EXPECT_FALSE(buf.SkipPast(""));

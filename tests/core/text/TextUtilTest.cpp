@@ -15,17 +15,28 @@ TEST(Utf8Sjis, ConvertsAndDropsTheByteOrderMark) {
     } cases[] = {
         {"empty", "", ""},
         {"bom alone", "\xef\xbb\xbf", ""},
-        {"bom then text", "\xef\xbb\xbf" "abc", "abc"},
+        {"bom then text",
+         "\xef\xbb\xbf"
+         "abc",
+         "abc"},
         {"two bytes of a bom are kept as text", "\xef\xbb", "?"},
         {"hiragana a", "\xe3\x81\x82", "\x82\xa0"},  // あ
-        {"mixed", "x\xe6\x97\xa5\xe6\x9c\xac" "y", "x\x93\xfa\x96\x7b" "y"},  // x日本y
+        {"mixed",
+         "x\xe6\x97\xa5\xe6\x9c\xac"
+         "y",
+         "x\x93\xfa\x96\x7b"
+         "y"},  // x日本y
         {"cut-off sequence gives one ?", "a\xe3", "a?"},
         {"cut-off after one continuation", "a\xe3\x81", "a?"},
         {"two-byte form", "\xc2\xa5", "\\"},  // ¥ maps to 0x5C in cp932
-        {"four-byte character", "\xf0\x9f\x98\x80" "!", "?!"},
+        {"four-byte character",
+         "\xf0\x9f\x98\x80"
+         "!",
+         "?!"},
         {"cut-off four-byte character", "\xf0\x9f\x98", "?"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Hex(UTF8_SJIS(c.in)), Hex(c.out)) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(Hex(UTF8_SJIS(c.in)), Hex(c.out)) << c.name;
 }
 
 TEST(Utf8Sjis, ContinuationBytesAreNotChecked) {
@@ -34,7 +45,9 @@ TEST(Utf8Sjis, ContinuationBytesAreNotChecked) {
     EXPECT_EQ(Hex(UTF8_SJIS("\xe3\x41\x82")), Hex("\x82\xa0"));
     // A stray continuation byte is the code unit U+0080..U+00BF: C1 controls and most
     // Latin-1 letters, which cp932 lacks.
-    EXPECT_EQ(UTF8_SJIS("\x80\xa9" "a"), "??a");
+    EXPECT_EQ(UTF8_SJIS("\x80\xa9"
+                        "a"),
+              "??a");
 }
 
 TEST(Base64Decode, DecodesValidGroupsAndReturnsInvalidInputUnchanged) {
@@ -46,17 +59,18 @@ TEST(Base64Decode, DecodesValidGroupsAndReturnsInvalidInputUnchanged) {
         {"QUJD", "ABC"},
         {"QUI=", "AB"},
         {"QQ==", "A"},
-        {"QQ==QUJD", "AABC"},          // decoding goes on after a padded group
-        {"QUJ", "QUJ"},                // not a multiple of 4
-        {"Q===", "Q==="},              // "=" in the second place
-        {"=QUJ", "=QUJ"},              // "=" in the first place
-        {"QU=D", "QU=D"},              // "=" third, not followed by "="
-        {"QUJD\r\n", "QUJD\r\n"},      // line breaks are invalid
-        {"QUJD QUJD", "QUJD QUJD"},    // length 9
-        {"QU*D", "QU*D"},              // byte outside the alphabet
+        {"QQ==QUJD", "AABC"},        // decoding goes on after a padded group
+        {"QUJ", "QUJ"},              // not a multiple of 4
+        {"Q===", "Q==="},            // "=" in the second place
+        {"=QUJ", "=QUJ"},            // "=" in the first place
+        {"QU=D", "QU=D"},            // "=" third, not followed by "="
+        {"QUJD\r\n", "QUJD\r\n"},    // line breaks are invalid
+        {"QUJD QUJD", "QUJD QUJD"},  // length 9
+        {"QU*D", "QU*D"},            // byte outside the alphabet
         {"+/+/", "\xfb\xff\xbf"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Hex(Base64Decode(c.in)), Hex(c.out)) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(Hex(Base64Decode(c.in)), Hex(c.out)) << c.in;
 }
 
 TEST(QuotedPrintableDecode, DecodesEscapesAndSoftBreaks) {
@@ -64,10 +78,11 @@ TEST(QuotedPrintableDecode, DecodesEscapesAndSoftBreaks) {
         std::string in;
         std::string out;
     } cases[] = {
-        {"a=3Db", "a=b"},     {"a=3db", "a=b"},  {"a=\r\nb", "ab"}, {"a=", "a"},
+        {"a=3Db", "a=b"},       {"a=3db", "a=b"},           {"a=\r\nb", "ab"}, {"a=", "a"},
         {"=82=A0", "\x82\xa0"}, {"plain\r\n", "plain\r\n"}, {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Hex(QuotedPrintableDecode(c.in)), Hex(c.out)) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(Hex(QuotedPrintableDecode(c.in)), Hex(c.out)) << c.in;
 }
 
 TEST(QuotedPrintableDecode, BadEscapesRaiseTheDecodeError) {
@@ -135,7 +150,8 @@ TEST(ConvertMailDate, ReadsRfc822Dates) {
         {"  1 Jan 2000", "2000/1/1 "},
         {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(ConvertMailDate(c.in), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(ConvertMailDate(c.in), c.out) << c.in;
 }
 
 TEST(ConvertPatternDate, ReadsFieldsByPattern) {
@@ -152,18 +168,18 @@ TEST(ConvertPatternDate, ReadsFieldsByPattern) {
         {"10:20 x", "h:n u", "// 10:20:00"},
         {"\r\n2001/6/12 7\r\n", "y/m/d h", "2001/6/12 7:00:00"},
         {"2001/6/12 7:08:09", "y/m/d h:n:s", "2001/6/12 7:08:09"},
-        {"2001/6/12 7:08", "y/m/d h:n:s", ""},     // empty second fails its range
+        {"2001/6/12 7:08", "y/m/d h:n:s", ""},  // empty second fails its range
         {"2001/6/12 24:00", "y/m/d h:n", ""},
         {"2001/6/12 23:60", "y/m/d h:n", ""},
-        {"20011/6/12", "y/m/d", "2001/6/12"},         // year cut to 4 bytes
-        {"2001/6/12th", "y/m/d", "2001/6/12"},        // day cut to its digits
+        {"20011/6/12", "y/m/d", "2001/6/12"},   // year cut to 4 bytes
+        {"2001/6/12th", "y/m/d", "2001/6/12"},  // day cut to its digits
         {"2001/6/32", "y/m/d", ""},
         {"2001/6/0", "y/m/d", ""},
         {"2001/13/1", "y/m/d", ""},
         {"2001/0/1", "y/m/d", ""},
         {"2001/-3/1", "y/m/d", ""},
         {"x/6/1", "y/m/d", ""},
-        {"2001/6/12", "Y/m/d", ""},                    // upper-case letter is no field
+        {"2001/6/12", "Y/m/d", ""},  // upper-case letter is no field
         {"Tue, 12 Jun 2001 10:20:30 +0900", "", "2001/6/12 10:20:30"},
         {"12.6.2001", "d.m.y", "2001/6/12"},
     };
@@ -173,8 +189,13 @@ TEST(ConvertPatternDate, ReadsFieldsByPattern) {
 
 TEST(ConvertPatternDate, JapaneseSeparators) {
     // 2001年6月12日 with the pattern y年m月d日
-    const std::string text = "2001\x94\x4e" "6\x8c\x8e" "12\x93\xfa";
-    const std::string pattern = "y\x94\x4em\x8c\x8e" "d\x93\xfa";
+    const std::string text =
+        "2001\x94\x4e"
+        "6\x8c\x8e"
+        "12\x93\xfa";
+    const std::string pattern =
+        "y\x94\x4em\x8c\x8e"
+        "d\x93\xfa";
     EXPECT_EQ(ConvertPatternDate(text, pattern), "2001/6/12");
 }
 

@@ -1,0 +1,9 @@
+#R 3
+:loop
+?{<li>}
+-:end
+S={</li>}
+*
++:loop
+:end
+.

@@ -1,0 +1,13 @@
+?{<table>}
+S={</td>}
+A={</table>}
+*
+$
+?{<missing>}
++:top
+-:recover
+:recover
+?{<b>}
+S={</b>}
+*
+.

@@ -1,0 +1,6 @@
+?{<title>}
+S={</title>}
+?{<body>}
+A={</body>}
+*
+.

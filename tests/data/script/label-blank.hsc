@@ -1,0 +1,5 @@
+S="a"
+*
++:target
+:target 
+.

@@ -2,6 +2,7 @@
 
 #include "base/Abort.h"
 #include "base/EError.h"
+#include "script/EScriptError.h"
 
 TConvertRun::TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath,
                          IImportHost& host, EngineFactory makeEngine)
@@ -80,6 +81,8 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
         }
     } catch (const EAborted&) {
         throw;
+    } catch (const EScriptError& e) {
+        Fail(fileIndex_, "[Script Error] Stopped at line: " + std::to_string(e.Line()), e.Line());
     } catch (const EError& e) {
         Fail(fileIndex_, e.what(), 0);
     } catch (...) {

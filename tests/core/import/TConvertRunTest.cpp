@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "base/Abort.h"
 #include "base/EError.h"
+#include "script/EScriptError.h"
 
 namespace fs = std::filesystem;
 using testsupport::TempDir;
@@ -46,6 +47,8 @@ class FakeEngine : public IConversionEngine {
                 onRecord_();
             } else if (line.rfind("E ", 0) == 0) {
                 throw EError(line.substr(2));
+            } else if (line.rfind("S ", 0) == 0) {
+                throw EScriptError(std::stoi(line.substr(2)), "detail");
             } else if (line == "X") {
                 throw std::runtime_error("not a user message");
             } else if (line == "L") {
@@ -157,6 +160,16 @@ TEST_F(ConvertRunTest, FailureMarksErrAndLeavesLaterFilesAlone) {
     EXPECT_EQ(host.result.ErrorFile, dir.file("B.err"));
     EXPECT_EQ(host.result.LastExtension, ".nws");
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Boom\r\nB.err");
+}
+
+TEST_F(ConvertRunTest, ScriptErrorsReportTheLine) {
+    File("page.htm", "R r1\nS 7\n");
+    MakeRun(".htm")->Run();
+    EXPECT_EQ(host.result.Outcome, ImportOutcome::Failed);
+    EXPECT_EQ(host.result.ErrorLine, 7);
+    EXPECT_EQ(host.subjects, (std::vector<std::string>{"r1"}));
+    EXPECT_TRUE(Exists("page.err"));
+    EXPECT_EQ(ImportOutcomeMessage(host.result), "[Script Error] Stopped at line: 7\r\npage.err");
 }
 
 TEST_F(ConvertRunTest, FailuresOutsideTheFamilyAreAbnormalErrors) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/EError.h"
+#include <stdexcept>
 
 // A store file (.dbx) whose structure cannot be read: a short header, a broken index, a
 // broken text-block chain. The texts are fixed; the reader names them in DbxTexts below
@@ -11,9 +11,13 @@
 //
 // A damaged message or folder record is not an error: reading ends quietly with what was
 // found before it.
-class DbxException : public EError {
+//
+// Deliberately outside the EError family: an import that meets a damaged store reports
+// "Abnormal Error" for the file, as for any failure that carries no message for the user,
+// while the store commands and brevilo-cli show the text itself.
+class DbxException : public std::runtime_error {
   public:
-    using EError::EError;
+    using std::runtime_error::runtime_error;
 };
 
 namespace DbxTexts {

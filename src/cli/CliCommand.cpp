@@ -5,8 +5,6 @@
 #include <exception>
 #include <iostream>
 
-#include "base/EError.h"
-
 namespace {
 
 std::vector<CliCommand>& registry() {
@@ -135,7 +133,8 @@ int RunCli(const std::vector<std::string>& argv) {
         std::fprintf(stderr, "%s %s: %s\n", kProgram, command->name, e.what());
         printCommandUsage(stderr, *command);
         return 2;
-    } catch (const EError& e) {
+    } catch (const std::exception& e) {
+        // EError and every other failure with a text (a damaged store's, exhausted memory)
         std::fflush(stdout);
         std::string message = ctx.encoding.Output(e.what());
         std::fprintf(stderr, "%s\n", message.c_str());

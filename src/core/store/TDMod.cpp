@@ -136,14 +136,20 @@ void TDMod::OpenFolder(const std::string& folder) {
 
 void TDMod::PrepareTemporaryTable(const std::string& name, const std::string& schema, bool keyed) {
     TSqlConnection& db = Db();
-    if (!db.IsAttached(schema)) db.Attach(TempFile(name), schema);
-    PrepareStoreSchema(db, schema);
-    bool usable = HasArticleSchema(db, schema, keyed);
-    if (usable && !keyed) {
-        // "tmpout" and "tmpmem" must be the unkeyed kind.
-        TSqlStatement pk = db.Prepare("SELECT pk FROM pragma_table_info('articles', ?1) WHERE cid = 0");
-        pk.Bind(1, std::string_view(schema));
-        usable = pk.Step() && pk.Int(0) == 0;
+    bool usable = false;
+    try {
+        if (!db.IsAttached(schema)) db.Attach(TempFile(name), schema);
+        PrepareStoreSchema(db, schema);
+        usable = HasArticleSchema(db, schema, keyed);
+        if (usable && !keyed) {
+            // "tmpout" and "tmpmem" must be the unkeyed kind.
+            TSqlStatement pk =
+                db.Prepare("SELECT pk FROM pragma_table_info('articles', ?1) WHERE cid = 0");
+            pk.Bind(1, std::string_view(schema));
+            usable = pk.Step() && pk.Int(0) == 0;
+        }
+    } catch (const EDBError&) {
+        usable = false;  // not a database: made anew below
     }
     if (usable) {
         TSqlTransaction t(db);
@@ -175,26 +181,34 @@ void TDMod::ResetTempTables() {
     }
 
     if (!db_) {
-        std::string path = TempFile(kTmpDb);
-        auto open = [&] {
-            auto db = std::make_unique<TSqlConnection>(path, true);
-            PrepareStoreConnection(*db);
-            PrepareStoreSchema(*db, "main");
-            return db;
-        };
-        db_ = open();
-        if (!HasArticleSchema(*db_, "main", true)) {
-            bool empty = false;
-            try {
+        // The temporary log is the connection's main database (see TDMod.h).
+        const std::string path = TempFile(kTmpDb);
+        bool usable = false;
+        try {
+            db_ = std::make_unique<TSqlConnection>(path, true);
+            PrepareStoreConnection(*db_);
+            PrepareStoreSchema(*db_, "main");
+            usable = HasArticleSchema(*db_, "main", true);
+            if (!usable) {
                 TSqlStatement any = db_->Prepare("SELECT count(*) FROM main.sqlite_master");
-                empty = any.Step() && any.Int(0) == 0;
-            } catch (const EDBError&) {
+                if (any.Step() && any.Int(0) == 0) {
+                    // A new, empty file.
+                    TSqlTransaction t(*db_);
+                    CreateArticleSchema(*db_, "main", TTableKind::Keyed, true);
+                    t.Commit();
+                    usable = true;
+                }
             }
-            if (!empty) {
-                db_.reset();
-                RemoveTableFiles(kTmpDb);
-                db_ = open();
-            }
+        } catch (const EDBError&) {
+            usable = false;
+        }
+        if (!usable) {
+            // Damaged or not ours: made anew.
+            db_.reset();
+            RemoveTableFiles(kTmpDb);
+            db_ = std::make_unique<TSqlConnection>(path, true);
+            PrepareStoreConnection(*db_);
+            PrepareStoreSchema(*db_, "main");
             TSqlTransaction t(*db_);
             CreateArticleSchema(*db_, "main", TTableKind::Keyed, true);
             t.Commit();
@@ -289,20 +303,17 @@ void TDMod::AttachTable(const std::string& name, const std::string& schema) {
     TSqlConnection& db = Db();
     std::optional<std::string> stored = folder_->FindTable(name);
     if (!stored) throw EDBError("Database files missing");
+    // Checked under the work name first, so a refused table leaves the one in use alone.
+    if (!IsArticleTable(*stored)) throw EDBError("Unsupported database type");
     db.DetachIfAttached(schema);
     db.Attach(folder_->TableFile(*stored), schema);
     PrepareStoreSchema(db, schema);
-    if (!HasArticleSchema(db, schema, true)) {
-        db.DetachIfAttached(schema);
-        throw EDBError("Unsupported database type");
-    }
 }
 
 void TDMod::CreateMainTable(const std::string& name) {
     Db();
     CreateTableFile(name, true, false);
     search_.Reset();
-    db_->DetachIfAttached(kNews);
     mainTable_.clear();
     AttachTable(name, kNews);
     mainTable_ = *folder_->FindTable(name);
@@ -315,11 +326,9 @@ void TDMod::OpenMainTable(const std::string& name) {
     TSqlConnection& db = Db();
     if (!logTable_.empty() && TTableFolder::SameName(name, logTable_))
         throw EDBError("Unsupported database type");
-    search_.Reset();
-    db.DetachIfAttached(kNews);
-    mainTable_.clear();
-    firstId_ = lastId_ = 0;
     AttachTable(name, kNews);
+    search_.Reset();
+    firstId_ = lastId_ = 0;
     mainTable_ = *folder_->FindTable(name);
     if (countRows(db, kMemory) > 0 || countRows(db, kQResult) > 0) {
         TSqlTransaction t(db);

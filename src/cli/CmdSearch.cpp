@@ -39,13 +39,7 @@ int run(CliContext& ctx) {
     TSqlStatement query = db->Prepare("SELECT " + std::string(kArticleColumns) +
                                       " FROM main.articles WHERE " + where.sql + " ORDER BY " +
                                       (args.flag("--order-by-date") ? "Date, rowid" : "rowid"));
-    for (std::size_t i = 0; i < where.values.size(); ++i) {
-        const auto& v = where.values[i];
-        if (std::holds_alternative<long long>(v))
-            query.Bind(static_cast<int>(i + 1), std::get<long long>(v));
-        else
-            query.Bind(static_cast<int>(i + 1), std::string_view(std::get<std::string>(v)));
-    }
+    query.Bind(where);
     while (query.Step()) WriteOut(ArticleToJsonLine(ReadArticle(query), ctx.encoding));
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "store/EDBError.h"
 #include "store/StoreSqlFunctions.h"
+#include "text/Cp932.h"
 
 namespace {
 
@@ -103,17 +104,16 @@ std::string InsertArticleSql(std::string_view schema, TTableKind kind) {
 
 namespace {
 
-void bindSeven(TSqlStatement& st, const TArticle& in) {
-    TArticle a = in.Cut();
+void bindSeven(TSqlStatement& st, const TArticle& a) {
     st.Bind(1, a.Rank);
     if (a.Date)
         st.Bind(2, std::string_view(a.Date->ToText()));
     else
         st.BindNull(2);
-    st.BindTextOrNull(3, a.From);
-    st.BindTextOrNull(4, a.Newsgroup);
-    st.BindTextOrNull(5, a.Subject);
-    st.BindTextOrNull(6, a.Notes);
+    st.BindTextOrNull(3, cp932::truncate(a.From, TArticle::kFromSize));
+    st.BindTextOrNull(4, cp932::truncate(a.Newsgroup, TArticle::kNewsgroupSize));
+    st.BindTextOrNull(5, cp932::truncate(a.Subject, TArticle::kSubjectSize));
+    st.BindTextOrNull(6, cp932::truncate(a.Notes, TArticle::kNotesSize));
     st.BindTextOrNull(7, a.Article);
 }
 
@@ -122,6 +122,14 @@ void bindSeven(TSqlStatement& st, const TArticle& in) {
 void BindArticleForInsert(TSqlStatement& insert, const TArticle& article, TTableKind kind) {
     bindSeven(insert, article);
     if (kind == TTableKind::Unkeyed) insert.Bind(8, article.MessageID);
+}
+
+std::string CopyArticleSql(std::string_view from, std::string_view to) {
+    return "INSERT INTO " + s(to) +
+           ".articles (Rank, Date, \"From\", Newsgroup, Subject, Notes, Article)"
+           " SELECT Rank, Date, brevilo_cut(\"From\", 70), brevilo_cut(Newsgroup, 60),"
+           " brevilo_cut(Subject, 85), brevilo_cut(Notes, 80), Article FROM " +
+           s(from) + ".articles WHERE rowid = ?1";
 }
 
 std::string UpdateArticleSql(std::string_view schema) {

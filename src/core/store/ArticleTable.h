@@ -44,6 +44,11 @@ std::string InsertArticleSql(std::string_view schema, TTableKind kind);
 // Binds a record to a statement from InsertArticleSql, cutting the texts to their sizes.
 void BindArticleForInsert(TSqlStatement& insert, const TArticle& article, TTableKind kind);
 
+// "INSERT INTO <to>.articles ... SELECT ... FROM <from>.articles WHERE rowid = ?1": copies
+// one row inside SQLite with a fresh MessageID (the target is keyed), cutting the texts to
+// their sizes on the way.
+std::string CopyArticleSql(std::string_view from, std::string_view to);
+
 // "UPDATE <schema>.articles SET <seven fields> WHERE MessageID = ?8".
 std::string UpdateArticleSql(std::string_view schema);
 void BindArticleForUpdate(TSqlStatement& update, const TArticle& article, long long whereMessageID);

@@ -4,6 +4,7 @@
 
 #include "store/EDBError.h"
 #include "store/TKeywordPattern.h"
+#include "text/Cp932.h"
 
 namespace {
 
@@ -37,6 +38,22 @@ void match(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, pattern->FoundIn(bytesOf(argv[0])) ? 1 : 0);
 }
 
+// brevilo_cut(text, maxBytes): the text cut to a field size at a character boundary.
+void cut(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    std::string_view text = bytesOf(argv[0]);
+    sqlite3_int64 max = sqlite3_value_int64(argv[1]);
+    if (max < 0 || static_cast<std::size_t>(max) >= text.size()) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    std::size_t keep = cp932::boundaryAtOrBefore(text, static_cast<std::size_t>(max));
+    sqlite3_result_text64(ctx, text.data(), keep, SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 }  // namespace
 
 void RegisterStoreSqlFunctions(sqlite3* db) {
@@ -46,5 +63,8 @@ void RegisterStoreSqlFunctions(sqlite3* db) {
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "brevilo_match_cs", 2, flags, nullptr, match<false>,
                                         nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "brevilo_cut", 2, flags, nullptr, cut, nullptr, nullptr,
+                                        nullptr);
     if (rc != SQLITE_OK) throw EDBError(std::string("Database error: ") + sqlite3_errstr(rc));
 }

@@ -7,5 +7,7 @@
 //                                    letter case, at cp932 character boundaries
 //                                    (TKeywordPattern); 0 otherwise and for a NULL text.
 //   brevilo_match_cs(text, keyword)  the same with exact letter case.
+//   brevilo_cut(text, maxBytes)      the text cut to at most maxBytes bytes at a cp932
+//                                    character boundary (NULL stays NULL).
 // The keyword is prepared once per statement and reused for every row.
 void RegisterStoreSqlFunctions(sqlite3* db);

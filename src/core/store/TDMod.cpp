@@ -37,15 +37,6 @@ bool isTemporaryName(const std::string& name) {
     return name == kTmpDb || name == kTmpOut || name == kTmpMem;
 }
 
-void bindAll(TSqlStatement& st, const TSqlCondition& where) {
-    for (std::size_t i = 0; i < where.values.size(); ++i) {
-        const auto& v = where.values[i];
-        if (std::holds_alternative<long long>(v))
-            st.Bind(static_cast<int>(i + 1), std::get<long long>(v));
-        else
-            st.Bind(static_cast<int>(i + 1), std::string_view(std::get<std::string>(v)));
-    }
-}
 
 long long countRows(TSqlConnection& db, const std::string& schema) {
     TSqlStatement count = db.Prepare("SELECT count(*) FROM " + schema + ".articles");
@@ -104,6 +95,7 @@ void TDMod::RowDone() {
 // --- Folder and tables ------------------------------------------------------------------
 
 void TDMod::CloseConnection() noexcept {
+    logInsert_.reset();
     log_.Unbind();
     search_.Attach(nullptr);
     db_.reset();
@@ -171,6 +163,7 @@ void TDMod::PrepareTemporaryTable(const std::string& name, const std::string& sc
 void TDMod::ResetTempTables() {
     if (!folder_) throw EDBError("No database folder is open");
     log_.ResetState();
+    logInsert_.reset();
     if (search_.Rows().HasSource()) {
         const std::string& schema = search_.Rows().source().schema;
         if (schema == kQResult || schema == kMemory) search_.Reset();
@@ -348,6 +341,7 @@ void TDMod::OpenLogTable(const std::string& name) {
     if (isTemporaryName(name) || (!mainTable_.empty() && TTableFolder::SameName(name, mainTable_)))
         throw EDBError("Unsupported database type");
     log_.ClearBookmark();
+    logInsert_.reset();
     AttachTable(name, kLogDb);
     logTable_ = *folder_->FindTable(name);
     log_.ResetState();
@@ -382,12 +376,17 @@ void TDMod::AppendLogRecord(const TRecordFields& record) {
     if (!record.Date.empty()) a.Date = DateTextToTimestamp(record.Date, Year());
     a.Article = record.Article;
     a.Notes = record.Notes;
-    TSqlTransaction t(db);
-    TSqlStatement insert = db.Prepare(InsertArticleSql(LogSchema(), TTableKind::Keyed));
+    // One INSERT is atomic on its own (alone or inside a LogBatch): a failure leaves no row.
+    if (!logInsert_ || logInsertSchema_ != LogSchema()) {
+        logInsert_.reset();
+        logInsert_.emplace(db.Prepare(InsertArticleSql(LogSchema(), TTableKind::Keyed)));
+        logInsertSchema_ = LogSchema();
+    }
+    TSqlStatement& insert = *logInsert_;
+    insert.Reset();
     BindArticleForInsert(insert, a, TTableKind::Keyed);
     insert.Run();
     long long id = db.LastInsertRowid();
-    t.Commit();
     log_.Rows().NoteAppended(id, id);
 }
 
@@ -456,19 +455,13 @@ std::vector<long long> TDMod::LogRowidsFor(const std::vector<long long>& message
 
 long long TDMod::CopyLogRows(const std::vector<long long>& rowids) {
     TSqlConnection& db = Db();
-    TSqlStatement read = db.Prepare("SELECT " + std::string(kArticleColumns) + " FROM " +
-                                    LogSchema() + ".articles WHERE rowid = ?1");
-    TSqlStatement insert = db.Prepare(InsertArticleSql(kNews, TTableKind::Keyed));
+    TSqlStatement copy = db.Prepare(CopyArticleSql(LogSchema(), kNews));
     long long firstNew = 0;
     for (long long rowid : rowids) {
-        read.Reset();
-        read.Bind(1, rowid);
-        if (!read.Step()) continue;
-        TArticle a = ReadArticle(read);
-        read.Reset();
-        insert.Reset();
-        BindArticleForInsert(insert, a, TTableKind::Keyed);
-        insert.Run();
+        copy.Reset();
+        copy.Bind(1, rowid);
+        copy.Run();
+        if (sqlite3_changes(db.handle()) == 0) continue;  // the row has gone
         if (firstNew == 0) firstNew = db.LastInsertRowid();
         RowDone();
     }
@@ -583,14 +576,14 @@ void TDMod::RunSearch(const TSqlCondition& where, const std::string& source, boo
             // NULL for a row (an empty Rank compared) does not hold.
             TSqlStatement narrow = db.Prepare(std::string("DELETE FROM ") + kQResult +
                                               ".articles WHERE NOT coalesce((" + where.sql + "), 0)");
-            bindAll(narrow, where);
+            narrow.Bind(where);
             narrow.Run();
         } else {
             db.Exec(std::string("DELETE FROM ") + kQResult + ".articles");
             TSqlStatement fill = db.Prepare(std::string("INSERT INTO ") + kQResult + ".articles (" +
                                             fields + ") SELECT " + fields + " FROM " + source +
                                             ".articles WHERE " + where.sql + " ORDER BY " + order);
-            bindAll(fill, where);
+            fill.Bind(where);
             fill.Run();
         }
         ThrowIfAborted();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,8 @@ private:
     long long lastId_ = 0;
     TLogView log_;
     TSearchResult search_;
+    std::optional<TSqlStatement> logInsert_;  // AppendLogRecord's statement, kept between calls
+    std::string logInsertSchema_;
     std::function<void()> rowHook_;
     std::function<int()> currentYear_;
 };

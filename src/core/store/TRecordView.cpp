@@ -5,20 +5,6 @@
 
 #include "store/ArticleTable.h"
 
-namespace {
-
-void bindAll(TSqlStatement& st, const TSqlCondition& where) {
-    for (std::size_t i = 0; i < where.values.size(); ++i) {
-        const auto& v = where.values[i];
-        if (std::holds_alternative<long long>(v))
-            st.Bind(static_cast<int>(i + 1), std::get<long long>(v));
-        else
-            st.Bind(static_cast<int>(i + 1), std::string_view(std::get<std::string>(v)));
-    }
-}
-
-}  // namespace
-
 void TRecordView::Attach(TSqlConnection* db) {
     db_ = db;
     Clear();
@@ -89,7 +75,7 @@ void TRecordView::EnsureList() {
         if (!source_.where.empty()) sql += " WHERE " + source_.where.sql;
         sql += " ORDER BY " + source_.orderBy;
         TSqlStatement st = db_->Prepare(sql);
-        bindAll(st, source_.where);
+        st.Bind(source_.where);
         try {
             while (st.Step()) {
                 Entry e{st.Int(0), st.Int(1)};

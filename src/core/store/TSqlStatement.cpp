@@ -51,6 +51,18 @@ TSqlStatement& TSqlStatement::BindTextOrNull(int index, std::string_view bytes) 
     return bytes.empty() ? BindNull(index) : Bind(index, bytes);
 }
 
+TSqlStatement& TSqlStatement::Bind(const TSqlCondition& condition) {
+    for (std::size_t i = 0; i < condition.values.size(); ++i) {
+        const auto& v = condition.values[i];
+        int index = static_cast<int>(i + 1);
+        if (std::holds_alternative<long long>(v))
+            Bind(index, std::get<long long>(v));
+        else
+            Bind(index, std::string_view(std::get<std::string>(v)));
+    }
+    return *this;
+}
+
 bool TSqlStatement::Step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/TSqlCondition.h"
+
 // One prepared SQLite statement. Values are bound by position (1-based) and never spliced
 // into the SQL text. Text is bound and read as raw bytes (cp932 in this program); SQLite
 // does not look inside them. Failures throw EDBError. Move-only.
@@ -25,6 +27,9 @@ public:
     TSqlStatement& Bind(int index, const std::optional<long long>& value);
     // NULL for an empty text: empty fields are stored as NULL, like blank fields.
     TSqlStatement& BindTextOrNull(int index, std::string_view bytes);
+
+    // Binds the values of a condition to ?1, ?2, ... in order.
+    TSqlStatement& Bind(const TSqlCondition& condition);
 
     // Advances to the next row: true when there is one, false when the statement is done.
     bool Step();

@@ -16,7 +16,7 @@
 //    and matches only a lone lead byte at the end of the text.
 // An empty keyword is found in every text. Immutable after construction; safe to share.
 class TKeywordPattern {
-public:
+  public:
     explicit TKeywordPattern(std::string_view keyword, bool ignoreCase = true);
 
     bool FoundIn(std::string_view text) const;
@@ -26,7 +26,7 @@ public:
 
     const std::string& keyword() const { return keyword_; }
 
-private:
+  private:
     bool MatchesAt(std::string_view text, std::size_t at) const;
 
     std::string keyword_;

@@ -33,8 +33,7 @@ bool IsCharBoundaryAt(std::string_view text, std::size_t byteOffset) {
 TKeywordPattern::TKeywordPattern(std::string_view keyword, bool ignoreCase)
     : keyword_(keyword),
       folded_(keyword),
-      foldByte_(keyword.size(), false),
-      ignoreCase_(ignoreCase) {
+      foldByte_(keyword.size(), false) {
     std::size_t pos = 0;
     while (pos < keyword.size()) {
         std::size_t len = cp932::charLength(keyword, pos);

@@ -33,7 +33,6 @@ class TKeywordPattern {
     std::string folded_;             // the keyword with single-byte letters lower-cased
     std::vector<bool> foldByte_;     // per byte: compare case-folded
     bool endsWithLoneLead_ = false;  // last byte is a lead byte without a trail
-    bool ignoreCase_;
 };
 
 // Whether the byte offset is a character boundary of text, found by looking back only as

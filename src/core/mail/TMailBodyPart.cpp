@@ -350,7 +350,11 @@ void TMailBodyPart::readContentDisposition(std::string value) {
 
 void TMailBodyPart::produce(std::string_view body, TPartWalk& walk) {
     if (type_ == "multipart") {
-        if (!walk.chargeScan(body.size())) {
+        // A body in which the boundary never occurs (or that has none) has no parts: RFC
+        // 2046 makes all of it an ignored preamble, but it is what the sender wrote, so it
+        // is kept as it stands, as is a body beyond the scan budget.
+        if (boundary_.empty() || !walk.chargeScan(body.size()) ||
+            findBytes(body, boundary_) == std::string_view::npos) {
             text_.assign(trimLineBreaks(body));
             return;
         }
@@ -395,6 +399,12 @@ void TMailBodyPart::produceText(std::string_view body) {
             html = decoded;
         } else if (encoding_ == "base64") {
             decoded = decodeBase64Lines(body);
+            html = decoded;
+        }
+        // The engine reads cp932, so utf-8 HTML is converted like utf-8 plain text; left as
+        // it is, every Japanese character of a utf-8 HTML mail would come out garbled.
+        if (charset_ == "utf-8") {
+            decoded = UTF8_SJIS(html);
             html = decoded;
         }
         const std::string_view range = FindHtmlBody(html);

@@ -254,7 +254,7 @@ TEST(MParser, LeafWalkFollowsDocumentOrder) {
         "--inner\r\nContent-Type: text/plain\r\n\r\ntwo\r\n"
         "--inner--\r\n"
         "--outer\r\nContent-Type: image/png\r\n\r\nPNG\r\n"
-        "--outer\r\nContent-Type: multipart/mixed; boundary=never\r\n\r\nno parts\r\n"
+        "--outer\r\nContent-Type: multipart/mixed; boundary=none\r\n\r\n--none--\r\n"
         "--outer--\r\n";
     MParser p;
     p.Parse(Message({"Content-Type: multipart/mixed; boundary=outer"}, body), false);

@@ -349,11 +349,14 @@ TEST(TMailBodyPart, AlternativeKeepsAnUnterminatedFirstPart) {
     EXPECT_EQ(p.BodyText(), "only part");
 }
 
-TEST(TMailBodyPart, AlternativeWithoutBoundaryGivesOneEmptyPart) {
+TEST(TMailBodyPart, AlternativeWithoutItsBoundaryKeepsItsText) {
     MParser p;
     p.Parse("Content-Type: multipart/alternative\r\n\r\ntext\r\n", false);
-    EXPECT_EQ(ChildCount(*p.Root()), 1);
-    EXPECT_EQ(p.BodyText(), "");
+    EXPECT_EQ(ChildCount(*p.Root()), 0);
+    EXPECT_EQ(p.BodyText(), "text");
+    p.Parse("Content-Type: multipart/alternative; boundary=x\r\n\r\ntext\r\n", false);
+    EXPECT_EQ(ChildCount(*p.Root()), 0);
+    EXPECT_EQ(p.BodyText(), "text");
 }
 
 TEST(TMailBodyPart, MultipartStructureEdgeCases) {
@@ -365,8 +368,16 @@ TEST(TMailBodyPart, MultipartStructureEdgeCases) {
     } cases[] = {
         {"preamble and epilogue dropped", "multipart/mixed; boundary=b",
          "preamble\r\n--b\r\nContent-Type: text/plain\r\n\r\none\r\n--b--\r\nepilogue\r\n", "one"},
-        {"boundary declared but never used", "multipart/mixed; boundary=zz", "just text\r\n", ""},
-        {"no boundary parameter", "multipart/mixed", "--b\r\n\r\ntext\r\n--b--\r\n", ""},
+        {"boundary declared but never used: the text is kept", "multipart/mixed; boundary=zz",
+         "\r\njust text\r\n", "just text"},
+        {"no boundary parameter: the text is kept", "multipart/mixed",
+         "--b\r\n\r\ntext\r\n--b--\r\n", "--b\r\n\r\ntext\r\n--b--"},
+        {"boundary on a line of its own (not unfolded): the text is kept",
+         "multipart/alternative;\r\nboundary=\"b\"",
+         "--b\r\nContent-Type: text/plain\r\n\r\none\r\n--b--",
+         "--b\r\nContent-Type: text/plain\r\n\r\none\r\n--b--"},
+        {"only a closing delimiter: no parts, empty", "multipart/mixed; boundary=b",
+         "preamble\r\n--b--\r\n", ""},
         {"boundary mentioned in the epilogue", "multipart/mixed; boundary=b",
          "--b\r\nContent-Type: text/plain\r\n\r\none\r\n--b--\r\n\r\nsee --b above\r\n", "one"},
         {"repeated boundary gives an empty part", "multipart/mixed; boundary=b",

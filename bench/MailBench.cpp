@@ -19,8 +19,8 @@ const char* const kHeaders =
     "Message-ID: <bench@example.jp>\r\n";
 
 std::string Words(std::size_t bytes, unsigned seed) {
-    static const char* const words[] = {"mail", "message", "parser", "the", "of", "text",
-                                        "archive", "news", "brevilo", "a", "quick", "line"};
+    static const char* const words[] = {"mail",    "message", "parser",  "the", "of",    "text",
+                                        "archive", "news",    "brevilo", "a",   "quick", "line"};
     std::mt19937 rng(seed);
     std::string text;
     text.reserve(bytes + 128);
@@ -38,15 +38,18 @@ std::string Words(std::size_t bytes, unsigned seed) {
 }
 
 std::string Base64Lines(const std::string& data) {
-    static const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char* alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     out.reserve(data.size() * 4 / 3 + data.size() / 38 + 8);
     std::size_t column = 0;
     for (std::size_t i = 0; i < data.size(); i += 3) {
         const std::size_t n = std::min<std::size_t>(3, data.size() - i);
         std::uint32_t v = static_cast<unsigned char>(data[i]) << 16;
-        if (n > 1) v |= static_cast<unsigned char>(data[i + 1]) << 8;
-        if (n > 2) v |= static_cast<unsigned char>(data[i + 2]);
+        if (n > 1)
+            v |= static_cast<unsigned char>(data[i + 1]) << 8;
+        if (n > 2)
+            v |= static_cast<unsigned char>(data[i + 2]);
         out += alphabet[v >> 18 & 63];
         out += alphabet[v >> 12 & 63];
         out += n > 1 ? alphabet[v >> 6 & 63] : '=';
@@ -107,8 +110,9 @@ std::string Utf8Message(std::size_t size) {
     std::string body;
     body.reserve(size + 64);
     while (body.size() < size)
-        body += "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\x86\xe3\x82\xad"
-                "\xe3\x82\xb9\xe3\x83\x88 and some ASCII text, 12345.\r\n";
+        body +=
+            "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\x86\xe3\x82\xad"
+            "\xe3\x82\xb9\xe3\x83\x88 and some ASCII text, 12345.\r\n";
     return std::string(kHeaders) + "Content-Type: text/plain; charset=utf-8\r\n\r\n" + body;
 }
 
@@ -117,7 +121,8 @@ std::string HtmlMultipartMessage(std::size_t size) {
     std::mt19937 rng(4);
     while (html.size() < size / 2) {
         html += "<p>" + Words(300, rng()) + " <a href=\"http://example.com/\">link</a></p>\r\n";
-        if (rng() % 8 == 0) html += "<ul><li>one</li><li>two</li></ul>\r\n";
+        if (rng() % 8 == 0)
+            html += "<ul><li>one</li><li>two</li></ul>\r\n";
     }
     html += "</body></html>\r\n";
     return std::string(kHeaders) +

@@ -135,7 +135,7 @@ void MParser::parseHeaderFields(std::string_view headerBlock) {
         newsgroup_ = listAddress;
     else if (!listPost.empty())
         newsgroup_ = listPost;
-    else if (from_.find(replyAddress) == std::string::npos)
+    else if (findBytes(from_, replyAddress) == std::string_view::npos)
         newsgroup_ = replyAddress;
 }
 

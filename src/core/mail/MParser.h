@@ -29,7 +29,9 @@ class MParser {
     // call. With rawBody the body is taken as it stands (CR and LF trimmed at both ends);
     // otherwise it goes through MIME processing. Throws EError("Quoted Printable Decode
     // Error") for a bad quoted-printable escape in Subject, From or a body part; what was
-    // read before it stays until the next Parse. Nothing else fails.
+    // read before it stays until the next Parse. Nothing else fails; a run told to stop
+    // (Abort.h) unwinds with EAborted. An LF-only text has no empty line and so is all
+    // header, with an empty body.
     void Parse(std::string_view text, bool rawBody);
 
     const std::string& From() const { return from_; }
@@ -40,8 +42,9 @@ class MParser {
     const std::string& Date() const { return date_; }
     const std::string& Subject() const { return subject_; }
 
-    // The texts of all leaf parts in document order, joined by an empty line (CR LF CR LF
-    // after every text but an empty one at the very start). Does not move the cursor.
+    // The texts of all leaf parts in document order, each after CR LF CR LF unless nothing
+    // has been written yet (so empty leaves at the start add nothing, later ones add a
+    // separator). Does not move the cursor.
     std::string BodyText() const;
 
     // Walk the leaf parts in document order; each returns the next leaf, or null at the

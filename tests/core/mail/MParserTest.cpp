@@ -322,3 +322,14 @@ TEST(MParser, ProcessWideInstanceIsOne) {
     a.Parse(Message({"From: x"}, "y"), false);
     EXPECT_EQ(b.BodyText(), "y");
 }
+
+TEST(MParser, LongFromAndReplyToCompareInLinearTime) {
+    // A naive search for the reply address inside From takes |From| x |Reply-To| steps.
+    const std::string from(4u << 20, 'a');
+    const std::string reply = std::string(2u << 20, 'a') + "b";
+    MParser p;
+    p.Parse("From: " + from + "\r\nReply-To: " + reply + "\r\n\r\nx", false);
+    EXPECT_EQ(p.Newsgroup(), reply);
+    p.Parse("From: " + from + "b\r\nReply-To: " + reply + "\r\n\r\nx", false);
+    EXPECT_EQ(p.Newsgroup(), "");
+}

@@ -60,11 +60,11 @@ bool TableParts::HasCell(std::size_t row, std::size_t col) const {
 }
 
 long TableParts::ColSpan(std::size_t row, std::size_t col) const {
-    return readSpan(**grid_[row][col].start, "colspan", kMaxColSpan);
+    return spans_[row][col].cs;
 }
 
 long TableParts::RowSpan(std::size_t row, std::size_t col) const {
-    return readSpan(**grid_[row][col].start, "rowspan", kMaxRowSpan);
+    return spans_[row][col].rs;
 }
 
 // A cell goes to the first free slot, left to right, of the lowest row with a free
@@ -104,11 +104,16 @@ void TableParts::CloseCell(Position at) {
     const auto row = static_cast<std::size_t>(curRow_), col = static_cast<std::size_t>(curCol_);
     if (fill_.size() < col + static_cast<std::size_t>(cs))
         fill_.resize(col + static_cast<std::size_t>(cs), curRow_);
-    if (grid_.size() <= row)
+    if (grid_.size() <= row) {
         grid_.resize(row + 1);
-    if (grid_[row].size() <= col)
+        spans_.resize(row + 1);
+    }
+    if (grid_[row].size() <= col) {
         grid_[row].resize(col + 1, ElemEnds{noCell_, noCell_});
+        spans_[row].resize(col + 1);
+    }
     grid_[row][col] = ElemEnds{cellStart_, at};
+    spans_[row][col] = Spans{cs, rs};
     for (std::size_t c = col; c < col + static_cast<std::size_t>(cs); ++c)
         fill_[c] += rs;
 }
@@ -209,6 +214,9 @@ void TableParts::Parse(Position& position, Position end) {
     grid_.resize(static_cast<std::size_t>(rowCount_));
     for (ElemVec& row : grid_)
         row.resize(static_cast<std::size_t>(columnCount_), {noCell_, noCell_});
+    spans_.resize(static_cast<std::size_t>(rowCount_));
+    for (auto& row : spans_)
+        row.resize(static_cast<std::size_t>(columnCount_));
     cellTexts_.assign(static_cast<std::size_t>(rowCount_),
                       StrVec(static_cast<std::size_t>(columnCount_)));
     ComputeWidths();

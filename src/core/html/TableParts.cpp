@@ -22,7 +22,7 @@ constexpr long kMaxRowSpan = 65534;
 // Every slot of the grid costs a range, a text and a width entry: a table whose rows by
 // columns exceed this is not laid out ("???Internal Table Error") rather than exhaust
 // memory.
-constexpr long long kMaxSlots = 1LL << 22;
+constexpr long long kMaxSlots = 1LL << 21;
 
 long readSpan(const Element& cell, std::string_view attribute, long max) {
     long n = 1;
@@ -60,11 +60,11 @@ bool TableParts::HasCell(std::size_t row, std::size_t col) const {
 }
 
 long TableParts::ColSpan(std::size_t row, std::size_t col) const {
-    return readSpan(**grid_[row][col].start, "colspan", kMaxColSpan);
+    return spans_[row][col].cs;
 }
 
 long TableParts::RowSpan(std::size_t row, std::size_t col) const {
-    return readSpan(**grid_[row][col].start, "rowspan", kMaxRowSpan);
+    return spans_[row][col].rs;
 }
 
 // A cell goes to the first free slot, left to right, of the lowest row with a free
@@ -104,11 +104,16 @@ void TableParts::CloseCell(Position at) {
     const auto row = static_cast<std::size_t>(curRow_), col = static_cast<std::size_t>(curCol_);
     if (fill_.size() < col + static_cast<std::size_t>(cs))
         fill_.resize(col + static_cast<std::size_t>(cs), curRow_);
-    if (grid_.size() <= row)
+    if (grid_.size() <= row) {
         grid_.resize(row + 1);
-    if (grid_[row].size() <= col)
+        spans_.resize(row + 1);
+    }
+    if (grid_[row].size() <= col) {
         grid_[row].resize(col + 1, ElemEnds{noCell_, noCell_});
+        spans_[row].resize(col + 1);
+    }
     grid_[row][col] = ElemEnds{cellStart_, at};
+    spans_[row][col] = Spans{cs, rs};
     for (std::size_t c = col; c < col + static_cast<std::size_t>(cs); ++c)
         fill_[c] += rs;
 }
@@ -209,6 +214,9 @@ void TableParts::Parse(Position& position, Position end) {
     grid_.resize(static_cast<std::size_t>(rowCount_));
     for (ElemVec& row : grid_)
         row.resize(static_cast<std::size_t>(columnCount_), {noCell_, noCell_});
+    spans_.resize(static_cast<std::size_t>(rowCount_));
+    for (auto& row : spans_)
+        row.resize(static_cast<std::size_t>(columnCount_));
     cellTexts_.assign(static_cast<std::size_t>(rowCount_),
                       StrVec(static_cast<std::size_t>(columnCount_)));
     ComputeWidths();
@@ -460,23 +468,17 @@ std::string TableParts::Text() {
     const auto rows = static_cast<std::size_t>(rowCount_);
     const auto cols = static_cast<std::size_t>(columnCount_);
 
-    // The span of the cell that covers each slot: the first cell looking upward.
-    std::vector<std::vector<long>> coverSpan(rows, std::vector<long>(cols, 1));
-    for (std::size_t c = 0; c < cols; ++c) {
-        long span = 1;
-        for (std::size_t r = 0; r < rows; ++r) {
-            if (HasCell(r, c))
-                span = ColSpan(r, c);
-            coverSpan[r][c] = span;
-        }
-    }
-
+    // The span of the cell that covers each slot of the row: the first cell looking upward.
+    std::vector<long> coverSpan(cols, 1);
     const std::string indent(static_cast<std::size_t>(depth_), '\t');
     std::string body;
     std::vector<std::string> lines;
     for (std::size_t r = 0; r < rows; ++r) {
         internal::Checkpoint();
         StrVec& texts = cellTexts_[r];
+        for (std::size_t c = 0; c < cols; ++c)
+            if (HasCell(r, c))
+                coverSpan[c] = ColSpan(r, c);
         // Even out the row: short cells get blank lines of their column's width, so the
         // tabs of the longer cells' lines still line up.
         std::size_t most = 0;
@@ -489,7 +491,7 @@ std::string TableParts::Text() {
             const std::size_t count = LineCount(t);
             if (count >= most)
                 continue;
-            const std::string blank = BlankCell(c, coverSpan[r][c]);
+            const std::string blank = BlankCell(c, coverSpan[c]);
             for (std::size_t k = count; k < most; ++k) {
                 t += "\r\n";
                 t += blank;

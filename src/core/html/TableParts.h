@@ -48,6 +48,12 @@ class TableParts {
     Position noCell_{};  // both positions of a slot without a cell
 
     ElemMtrx grid_;
+    // The colspan and rowspan of the cell in each slot, read once when the cell closes.
+    struct Spans {
+        long cs = 1;
+        long rs = 1;
+    };
+    std::vector<std::vector<Spans>> spans_;
     StrMtrx cellTexts_;
     // The first free row of each column that has been used; every column further right
     // is still free from row `freeRow_` on (an unlimited number of columns).

@@ -1,8 +1,10 @@
+#include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "html/ElementData.h"
 #include "html/ElementTag.h"
+#include "html/Elements.h"
 #include "text/TextUtil.h"
 
 namespace HTMLParser {
@@ -13,10 +15,46 @@ const std::string kEmpty;
 
 }  // namespace
 
+namespace {
+
+constexpr std::size_t kBlockBytes = 64 * 1024;
+constexpr std::size_t kBlocksKept = 16;
+
+}  // namespace
+
+void* Elements::Allocate(std::size_t size, std::size_t align) {
+    for (;;) {
+        if (block_ < blocks_.size()) {
+            const std::size_t start = (used_ + align - 1) / align * align;
+            if (start + size <= kBlockBytes) {
+                used_ = start + size;
+                return blocks_[block_].get() + start;
+            }
+            ++block_;
+            used_ = 0;
+            continue;
+        }
+        blocks_.emplace_back(new std::byte[kBlockBytes]);  // uninitialised
+    }
+}
+
+void Elements::Clear() {
+    for (Element* e : items_)
+        e->~Element();
+    items_.clear();
+    if (blocks_.size() > kBlocksKept)
+        blocks_.resize(kBlocksKept);
+    block_ = 0;
+    used_ = 0;
+}
+
 ElementKind KindOfName(std::string_view name) {
     using K = ElementKind;
     static const std::unordered_map<std::string_view, K> kinds = {
         {"data", K::Data},
+        {"a", K::A},
+        {"/a", K::AEnd},
+        {"img", K::Img},
         {"table", K::Table},
         {"/table", K::TableEnd},
         {"caption", K::Caption},

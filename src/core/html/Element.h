@@ -12,6 +12,9 @@ namespace HTMLParser {
 enum class ElementKind : unsigned char {
     Other,
     Data,
+    A,
+    AEnd,
+    Img,
     Table,
     TableEnd,
     Caption,

@@ -12,6 +12,8 @@ namespace HTMLParser {
 class ElementTag : public Element {
   public:
     explicit ElementTag(std::string tagName) : Element(tagName, KindOfName(tagName)) {}
+    // With the kind already known (KindOfName(tagName)).
+    ElementTag(std::string tagName, ElementKind kind) : Element(std::move(tagName), kind) {}
 
     void SetAttribute(std::string attrName, std::string value) override;
     const std::string& Attribute(std::string_view attrName) const override;

@@ -118,8 +118,28 @@ void HParser::Reset(const char* begin, const char* end) {
     example_ = false;
 }
 
+const std::string* HParser::FindAttribute(std::string_view name) const {
+    for (const auto& [n, v] : attributes_)
+        if (n == name)
+            return &v;
+    return nullptr;
+}
+
 const std::string& HParser::Result() const {
     return result_;
+}
+
+void HParser::AppendTextRun() {
+    // The byte just read and every following byte that no rule treats specially are
+    // appended in one go: the common case, and the scan's hot path.
+    const char* run = cursor_ - 1;
+    while (cursor_ < end_) {
+        const auto c = static_cast<unsigned char>(*cursor_);
+        if (c <= 0x20 || c == '<' || c == '&')
+            break;
+        ++cursor_;
+    }
+    result_.append(run, cursor_);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -156,8 +176,8 @@ void HParser::PlainText(const char* begin, const char* end) {
                 AppendReference();
                 break;
             default:
-                if (c >= 0x20)
-                    result_ += static_cast<char>(c);
+                if (c > 0x20)
+                    AppendTextRun();
                 break;
         }
     }
@@ -322,22 +342,25 @@ void HParser::ReadElementTag() {
 
     std::string_view rest = tagText_;
     std::string name = takeName(rest);
-    if (name == "pre") {
+    const ElementKind kind = KindOfName(name);
+    if (kind == ElementKind::Pre) {
         preformatted_ = true;
-    } else if (name == "/pre") {
+    } else if (kind == ElementKind::PreEnd) {
         preformatted_ = false;
-    } else if (name == "xmp" || name == "plaintext") {
+    } else if (kind == ElementKind::Xmp || kind == ElementKind::Plaintext) {
         example_ = true;
-    } else if (name == "/xmp") {
+    } else if (kind == ElementKind::XmpEnd) {
         example_ = false;
     }
 
-    auto tag = std::make_unique<ElementTag>(name);
+    // The attributes, the first occurrence of a name winning.
+    attributes_.clear();
     std::string attrName, attrValue;
     while (!rest.empty()) {
         internal::Checkpoint();
         if (takeAttribute(rest, attrName, attrValue)) {
-            tag->SetAttribute(std::move(attrName), std::move(attrValue));
+            if (!FindAttribute(attrName))
+                attributes_.emplace_back(attrName, attrValue);
         } else {
             // ‘nowrap width=100’: an attribute without a value takes the next one with it.
             const std::size_t blank = rest.find_first_of(" \t");
@@ -345,11 +368,16 @@ void HParser::ReadElementTag() {
             trimLeft(rest);
         }
     }
+    static const std::string kNone;
+    auto attribute = [this](std::string_view attrName) -> const std::string& {
+        const std::string* value = FindAttribute(attrName);
+        return value ? *value : kNone;
+    };
 
-    if (name == "img") {
-        const std::string& alt = tag->Attribute("alt");
+    if (kind == ElementKind::Img) {
+        const std::string& alt = attribute("alt");
         long width = 0;
-        if (!ReadInteger(tag->Attribute("width"), width))
+        if (!ReadInteger(attribute("width"), width))
             width = 0;
         if (width > 50) {
             if (alt.empty()) {
@@ -363,9 +391,9 @@ void HParser::ReadElementTag() {
                 result_ += "] ";
             }
         }
-    } else if (name == "a") {
+    } else if (kind == ElementKind::A) {
         if (pickUpLinks_) {
-            const std::string& href = tag->Attribute("href");
+            const std::string& href = attribute("href");
             if (startsWith(href, "http:") || startsWith(href, "mailto:") ||
                 startsWith(href, "news:")) {
                 linkTarget_ = href;
@@ -375,7 +403,7 @@ void HParser::ReadElementTag() {
             linkPrefix_ = std::move(result_);
             result_.clear();
         }
-    } else if (name == "/a") {
+    } else if (kind == ElementKind::AEnd) {
         std::string text;
         if (linkTarget_.empty()) {
             text = linkPrefix_ + result_;
@@ -389,7 +417,9 @@ void HParser::ReadElementTag() {
         linkPrefix_.clear();
     } else {
         FlushText();
-        elements_.Add(std::move(tag));
+        ElementTag& tag = elements_.Emplace<ElementTag>(std::move(name), kind);
+        for (auto& [n, v] : attributes_)
+            tag.SetAttribute(std::move(n), std::move(v));
     }
     tagText_.clear();
 }
@@ -399,7 +429,7 @@ void HParser::ReadElementTag() {
 
 void HParser::FlushText() {
     if (HasContent(result_))
-        elements_.Add(std::make_unique<ElementData>(std::move(result_)));
+        elements_.Emplace<ElementData>(std::move(result_));
     result_.clear();
 }
 
@@ -408,7 +438,7 @@ void HParser::FlushTextAtEnd() {
         if (!elements_.Empty() && elements_.Back().Is(ElementKind::Data)) {
             elements_.Back().AppendText(result_);
         } else {
-            elements_.Add(std::make_unique<ElementData>(std::move(result_)));
+            elements_.Emplace<ElementData>(std::move(result_));
         }
     }
     result_.clear();
@@ -446,8 +476,8 @@ void HParser::LayoutText(const char* begin, const char* end, bool pickUpLinks, b
                 ScanTag();
                 break;
             default:
-                if (c >= 0x20)
-                    result_ += static_cast<char>(c);
+                if (c > 0x20)
+                    AppendTextRun();
                 break;
         }
     }
@@ -461,6 +491,9 @@ void HParser::LayoutText(const char* begin, const char* end, bool pickUpLinks, b
 
 void HParser::LayoutPage() {
     result_.clear();
+    // The laid-out text is about as long as the source: one allocation instead of a
+    // series of doublings, each touching fresh memory.
+    result_.reserve(static_cast<std::size_t>(end_ - begin_));
     const Position end = elements_.end();
     for (Position pos = elements_.begin(); pos != end;) {
         internal::Checkpoint();
@@ -531,7 +564,7 @@ void HParser::LayoutPage() {
                 if (preformatted_ || example_) {
                     result_ += e.Text();
                 } else {
-                    AppendWrappedText(result_, TrimSpace(e.Text(), false), PageWidth, false);
+                    AppendWrappedText(result_, TrimSpaceView(e.Text(), false), PageWidth, false);
                 }
                 break;
             default:

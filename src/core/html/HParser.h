@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "html/Elements.h"
 
@@ -38,11 +41,13 @@ class HParser {
     }
 
     void Reset(const char* begin, const char* end);
+    void AppendTextRun();
     void AppendReference();
     void ReadRawTagName();
     void SkipPastTagEnd();
     void ScanTag();
     void ReadElementTag();
+    const std::string* FindAttribute(std::string_view name) const;
     void FlushText();
     void FlushTextAtEnd();
 
@@ -58,6 +63,7 @@ class HParser {
     std::string result_;
     std::string rawName_;
     std::string tagText_;
+    std::vector<std::pair<std::string, std::string>> attributes_;  // of the tag being read
     std::string linkPrefix_;
     std::string linkTarget_;
     std::string imagePlaceholder_;

@@ -26,6 +26,17 @@ std::size_t trailingBreaks(std::string_view text) {
     return n;
 }
 
+// Whether cutting the line after `cut` bytes (0 < cut < size) leaves a lead byte without
+// its trail. The run of lead-range bytes ending at the cut pairs up from its start (the
+// byte before the run ends a character, or the run starts the line), so the last byte
+// of the run is a lead byte exactly when the run is odd.
+bool splitsCharacter(std::string_view line, std::size_t cut) {
+    std::size_t run = 0;
+    while (run < cut && cp932::isLeadByte(static_cast<unsigned char>(line[cut - 1 - run])))
+        ++run;
+    return run % 2 == 1;
+}
+
 // One line (no breaks inside) wrapped at `width`.
 void wrapLine(std::string& out, std::string_view line, std::size_t width, bool pad) {
     while (line.size() > width) {
@@ -39,7 +50,7 @@ void wrapLine(std::string& out, std::string_view line, std::size_t width, bool p
                 }
             }
         }
-        if (!cp932::isBoundary(line, cut)) {
+        if (splitsCharacter(line, cut)) {
             // The cut falls after a lead byte: the whole character goes to the next line,
             // unless it is the line's first character.
             cut = cut > 1 ? cut - 1 : 2;
@@ -110,6 +121,10 @@ std::size_t LineCount(std::string_view text) {
 }
 
 std::string TrimSpace(std::string_view text, bool bothEnds) {
+    return std::string(TrimSpaceView(text, bothEnds));
+}
+
+std::string_view TrimSpaceView(std::string_view text, bool bothEnds) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == kCR || c == kLF; };
     std::size_t end = text.size();
     while (end > 0 && blank(text[end - 1]))
@@ -121,7 +136,7 @@ std::string TrimSpace(std::string_view text, bool bothEnds) {
     } else if (end < text.size() && (text[end] == ' ' || text[end] == '\t')) {
         ++end;
     }
-    return std::string(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
 }
 
 std::string RuleLine(long n) {

@@ -35,6 +35,8 @@ std::size_t LineCount(std::string_view text);
 // byte is a space or a tab that one byte stays; with bothEnds on the same bytes are also
 // removed at the start (and none stays).
 std::string TrimSpace(std::string_view text, bool bothEnds);
+// The same, as a part of the text.
+std::string_view TrimSpaceView(std::string_view text, bool bothEnds);
 
 // n bytes "=", at most 57 (n above 56 gives 57); none for n <= 0.
 std::string RuleLine(long n);

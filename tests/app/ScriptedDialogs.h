@@ -22,8 +22,8 @@ class ScriptedDialogs final : public IDialogs {
         QMessageBox::StandardButtons buttons;
     };
 
-    ScriptedDialogs() { SetDialogs(this); }
-    ~ScriptedDialogs() override { SetDialogs(nullptr); }
+    ScriptedDialogs() : previous_(&Dialogs()) { SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(previous_); }
 
     std::deque<QMessageBox::StandardButton> messageAnswers;
     std::deque<std::optional<QString>> inputAnswers;
@@ -113,6 +113,8 @@ class ScriptedDialogs final : public IDialogs {
     }
 
   private:
+    IDialogs* previous_;
+
     std::optional<QString> Take(std::deque<std::optional<QString>>& answers, const QString& what) {
         if (answers.empty()) {
             unexpected << what;

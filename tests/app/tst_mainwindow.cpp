@@ -22,6 +22,7 @@
 #include "shell/TAboutBox.h"
 #include "shell/TEdForm.h"
 #include "shell/TMainfrm.h"
+#include "store/TDMod.h"
 
 // The frame of the main window: title, size, status bar, fonts, the small dialogs and the
 // settings written at close.
@@ -30,6 +31,10 @@ class TestMainWindow : public QObject {
 
     std::unique_ptr<QTemporaryDir> config_;
     std::unique_ptr<QTemporaryDir> program_;
+    std::unique_ptr<TDMod> dmod_;
+    // Answers the start-up questions as cancelled: the program folder becomes the
+    // database folder and no table is made.
+    std::unique_ptr<ScriptedDialogs> startDialogs_;
 
     TAppEnv Env() const { return TAppEnv{program_->path()}; }
 
@@ -42,17 +47,23 @@ class TestMainWindow : public QObject {
         config_ = std::make_unique<QTemporaryDir>();
         program_ = std::make_unique<QTemporaryDir>();
         apptest::RedirectSettings(config_->path());
+        dmod_ = std::make_unique<TDMod>();
+        startDialogs_ = std::make_unique<ScriptedDialogs>();
     }
 
-    void cleanup() { APPTEST_VERIFY_NO_WINDOWS(); }
+    void cleanup() {
+        APPTEST_VERIFY_NO_WINDOWS();
+        startDialogs_.reset();
+        dmod_.reset();
+    }
 
     void titleIsTheApplicationNameWithoutAFolder() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         QCOMPARE(window.windowTitle(), QStringLiteral("Brevilo"));
     }
 
     void keepsItsMinimumSize() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.resize(100, 100);
@@ -63,7 +74,7 @@ class TestMainWindow : public QObject {
     }
 
     void designedPartsCarryTheirNames() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         for (const char* name : {"mnuOpenDB", "mnuNewDB", "mnuFont", "mnuEditor", "mnuAbout",
                                  "mnuExit", "mnuOrderByImport", "mnuSetScript", "mnuViewError"})
             QVERIFY2(window.findChild<QAction*>(name), name);
@@ -79,7 +90,7 @@ class TestMainWindow : public QObject {
     }
 
     void pagesAndTheirToolBars() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         auto* pages = window.findChild<QTabWidget*>("PageControl1");
         QVERIFY(pages);
         QCOMPARE(pages->tabText(0), QStringLiteral("Log Records"));
@@ -93,7 +104,7 @@ class TestMainWindow : public QObject {
     }
 
     void extensionBoxStartsWithMail() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         QCOMPARE(window.ImportExtension(), QStringLiteral(".eml"));
         auto* box = window.findChild<QComboBox*>("cbExtension");
         QCOMPARE(box->count(), 4);
@@ -108,7 +119,7 @@ class TestMainWindow : public QObject {
             QSettings store = Store();
             store.setValue("CurDir", "/home/user/archive/2001/mail");
         }
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         window.resize(600, 600);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -123,7 +134,7 @@ class TestMainWindow : public QObject {
     }
 
     void hintsGoToPanelOne() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         QStatusTipEvent tip(QStringLiteral("Write into database permanently"));
         QApplication::sendEvent(&window, &tip);
         QCOMPARE(window.StatusPanelText(1), QStringLiteral("Write into database permanently"));
@@ -133,7 +144,7 @@ class TestMainWindow : public QObject {
     }
 
     void confirmationStaysThreeSecondsThenTheFolderComesBack() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         auto* timer = window.findChild<QTimer*>("Timer1");
         QVERIFY(timer);
         QCOMPARE(timer->interval(), 3000);
@@ -147,7 +158,7 @@ class TestMainWindow : public QObject {
     }
 
     void articleFontGetsTabStopsAndMetrics() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         auto* article = window.findChild<QPlainTextEdit*>("dreArticle");
         QCOMPARE(article->font().family(), window.ArticleFont().family());
         QCOMPARE(article->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -171,7 +182,7 @@ class TestMainWindow : public QObject {
     }
 
     void designFontIsNavy() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         QCOMPARE(window.ArticleColor(), QColor(0, 0, 128));
         QCOMPARE(window.ArticleFont().pointSize(), 11);
     }
@@ -182,7 +193,7 @@ class TestMainWindow : public QObject {
         chosen.setPointSize(15);
         dialogs.fontAnswers = {IDialogs::FontChoice{chosen, QColor(255, 0, 0)}};
         {
-            TMainfrm window(Env());
+            TMainfrm window(*dmod_, Env());
             const int oldLetters = window.LettersWidth();
             window.findChild<QAction*>("mnuFont")->trigger();
             QCOMPARE(window.ArticleFont().pointSize(), 15);
@@ -214,7 +225,7 @@ class TestMainWindow : public QObject {
             dynamic_cast<TEdForm&>(dialog).SetEditorName(QStringLiteral("ignored"));
             return int(QDialog::Rejected);
         });
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         window.findChild<QAction*>("mnuEditor")->trigger();
         QCOMPARE(window.Settings().EditorName, QStringLiteral("/no/such/editor"));
         window.findChild<QAction*>("mnuEditor")->trigger();
@@ -238,7 +249,7 @@ class TestMainWindow : public QObject {
             shown = QString::fromLatin1(dialog.metaObject()->className());
             return int(QDialog::Accepted);
         });
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         window.findChild<QAction*>("mnuAbout")->trigger();
         QCOMPARE(shown, QStringLiteral("TAboutBox"));
     }
@@ -250,7 +261,7 @@ class TestMainWindow : public QObject {
             return int(QDialog::Accepted);
         });
         {
-            TMainfrm window(Env());
+            TMainfrm window(*dmod_, Env());
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             window.findChild<QAction*>("mnuEditor")->trigger();
@@ -269,7 +280,7 @@ class TestMainWindow : public QObject {
             QSettings store = Store();
             store.setValue("EditorName", "sh");
         }
-        TMainfrm next(Env());
+        TMainfrm next(*dmod_, Env());
         QCOMPARE(next.Settings().EditorName, QStringLiteral("sh"));
         QCOMPARE(next.Settings().CurDir, QDir::currentPath());
         // It was empty for lack of settings, and empty is what was written.
@@ -277,14 +288,15 @@ class TestMainWindow : public QObject {
     }
 
     void wheelOnTheWindowScrollsTheArticleThreeLinesPerNotch() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.Started());
         auto* article = window.findChild<QPlainTextEdit*>("dreArticle");
         QStringList lines;
         for (int i = 0; i < 300; ++i)
             lines << QString::number(i);
         article->setPlainText(lines.join('\n'));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QScrollBar* bar = article->verticalScrollBar();
         bar->setValue(50);
         // A record box leaves the wheel to its window (Qt propagates a real wheel event
@@ -305,7 +317,7 @@ class TestMainWindow : public QObject {
     }
 
     void commandsOfLaterPartsStayDisabled() {
-        TMainfrm window(Env());
+        TMainfrm window(*dmod_, Env());
         for (const char* name : {"mnuBackup", "mnuPrint", "mnuTestScript", "mnuTopics"})
             QVERIFY2(!window.findChild<QAction*>(name)->isEnabled(), name);
         for (const char* name : {"sbImport", "sbPost", "sbSearch"})

@@ -29,6 +29,8 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "base/EError.h"
+#include "controls/Cp932Text.h"
 #include "controls/TDBEditGrid.h"
 #include "controls/TDBNavigator.h"
 #include "html/TColBlank.h"
@@ -38,6 +40,8 @@
 #include "shell/TAboutBox.h"
 #include "shell/TEdForm.h"
 #include "shell/TSelectForm.h"
+#include "store/TArticleGridModel.h"
+#include "store/TDMod.h"
 
 namespace {
 
@@ -94,7 +98,8 @@ QToolButton* AddButton(QToolBar* bar, const char* name, const QString& text, con
 
 }  // namespace
 
-TMainfrm::TMainfrm(const TAppEnv& env, QWidget* parent) : QMainWindow(parent) {
+TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
+    : QMainWindow(parent), dmod_(dmod) {
     setObjectName(QStringLiteral("Mainfrm"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
@@ -149,6 +154,13 @@ TMainfrm::TMainfrm(const TAppEnv& env, QWidget* parent) : QMainWindow(parent) {
     // 7. Date globals.
     dateformat::InstallDateGlobals();
 
+    // 8. The database folder of the last run, when it is still there.
+    if (!settings_.DBDir.isEmpty() && !OpenDatabaseFolder(settings_.DBDir))
+        settings_.DBDir.clear();
+
+    // 9. The idle log state and the buttons.
+    EnterIdleLogState();
+    UpdateButtonState();
     UpdateTitle();
     RefreshFolderStatus();
     panels_[2]->setText(settings_.RecentScript);
@@ -189,8 +201,10 @@ void TMainfrm::CreateMenus() {
 
     mnuFile_ = bar->addMenu(QStringLiteral("&File"));
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-    AddPendingItem(mnuFile_, "mnuOpenDB", QStringLiteral("&Open Database..."));
-    AddPendingItem(mnuFile_, "mnuNewDB", QStringLiteral("&New Database..."));
+    QAction* openDB = AddItem(mnuFile_, "mnuOpenDB", QStringLiteral("&Open Database..."));
+    connect(openDB, &QAction::triggered, this, &TMainfrm::mnuOpenDBClick);
+    QAction* newDB = AddItem(mnuFile_, "mnuNewDB", QStringLiteral("&New Database..."));
+    connect(newDB, &QAction::triggered, this, &TMainfrm::mnuNewDBClick);
     AddPendingItem(mnuFile_, "mnuChangeFolder", QStringLiteral("&Change Database Folder..."));
     AddPendingItem(mnuFile_, "mnuDataFiles", QStringLiteral("Data &Files..."));
     mnuFile_->addSeparator();
@@ -369,6 +383,11 @@ void TMainfrm::CreatePages() {
 
     PageControl1_->addTab(tsLog, QStringLiteral("Log Records"));
     PageControl1_->addTab(tsSearch, QStringLiteral("Search Records"));
+    connect(PageControl1_, &QTabWidget::currentChanged, this, &TMainfrm::PageControl1Change);
+    connect(navLog_, &TDBNavigator::clicked, this,
+            [this](TDBNavigator::Button button) { NavigatorClick(button); });
+    connect(navSearch_, &TDBNavigator::clicked, this,
+            [this](TDBNavigator::Button button) { NavigatorClick(button); });
 }
 
 void TMainfrm::CreateRecordView() {
@@ -425,6 +444,29 @@ void TMainfrm::CreateRecordView() {
     dbgNews_->horizontalHeader()->setStretchLastSection(true);
     connect(dbgNews_, &TDBEditGrid::contextMenuRequested, this,
             [this](const QPoint& globalPos) { popGrid_->popup(globalPos); });
+    gridModel_ = new TArticleGridModel(this);
+    dbgNews_->setModel(gridModel_);
+    connect(dbgNews_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { GridCurrentChanged(current); });
+    connect(gridModel_, &TArticleGridModel::reloaded, this, [this] {
+        ApplyColumnWidths();
+        const long long row = gridModel_->CurrentRow();
+        if (row >= 0) {
+            const QModelIndex index = gridModel_->index(int(row), TArticleGridModel::ColSubject);
+            dbgNews_->selectionModel()->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            dbgNews_->scrollTo(index);
+        }
+        ShowCurrentRecord();
+    });
+
+    // Editing the records belongs to the navigators' Edit and Post; until those exist
+    // the record view only shows the current row, so no edit can be lost.
+    for (QLineEdit* box : {edDate_, edGroup_, edFrom_, edSubject_})
+        box->setReadOnly(true);
+    dreArticle_->setReadOnly(true);
+    dreArticle_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    dbgNews_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     Splitter1_ = new QSplitter(Qt::Vertical, this);
     Splitter1_->setObjectName(QStringLiteral("Splitter1"));
@@ -541,8 +583,7 @@ void TMainfrm::ApplyArticleFont() {
         font.setFamily(family);
         panel->setFont(font);
     }
-    dbgNews_->setProperty("articleFamily", family);
-    dbgNews_->viewport()->update();
+    gridModel_->SetTextFamily(family);
 
     // The blank maker of the HTML engine lays tables out in units of these two widths,
     // so they are measured in the font the article is shown in.
@@ -618,7 +659,401 @@ void TMainfrm::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void TMainfrm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The start-up questions come once the window is on screen.
+    if (!startPosted_) {
+        startPosted_ = true;
+        QMetaObject::invokeMethod(this, &TMainfrm::DeferredStartup, Qt::QueuedConnection);
+    }
+}
+
 void TMainfrm::closeEvent(QCloseEvent* event) {
+    if (settingsSaved_) {
+        event->accept();
+        return;
+    }
+    // Close query: records still in the log are lost with the temporary tables.
+    bool logHasRows = false;
+    try {
+        logHasRows = dmod_.IsFolderOpen() && dmod_.Log().TableCount() > 0;
+    } catch (const EError&) {
+        logHasRows = false;
+    }
+    if (logHasRows && Dialogs().Message(this, QStringLiteral("Discard remaining records?"),
+                                        QStringLiteral("Warning"), QMessageBox::Question,
+                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+
+    // Close: pending edits of the search result, then the settings, once.
+    if (dmod_.IsFolderOpen() && dmod_.Search().HasPendingChanges() &&
+        Dialogs().Message(this, QStringLiteral("Record modified\r\nSave it?"),
+                          QStringLiteral("Save Updates"), QMessageBox::NoIcon,
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        try {
+            dmod_.SaveChanges();
+        } catch (const EError& e) {
+            ShowError(FromCp932(e.what()));
+        }
+    }
+    sbSave_->setEnabled(false);
     SaveSettings();
     event->accept();
+}
+
+bool TMainfrm::OpenDatabaseFolder(const QString& folder) {
+    try {
+        dmod_.OpenFolder(QFile::encodeName(folder).toStdString());
+    } catch (const EError&) {
+        databaseFolder_.clear();
+        return false;
+    }
+    databaseFolder_ = folder;
+    settings_.DBDir = folder;
+    UpdateTitle();
+    return true;
+}
+
+void TMainfrm::DeferredStartup() {
+    if (started_)
+        return;
+    started_ = true;
+
+    // 1. A script that has gone from the program folder is forgotten.
+    if (!settings_.RecentScript.isEmpty() &&
+        !QFileInfo::exists(programFolder_ + QLatin1Char('/') + settings_.RecentScript)) {
+        settings_.RecentScript.clear();
+        panels_[2]->setText(settings_.RecentScript);
+    }
+
+    // 2. A database folder, asked for when none is known.
+    if (settings_.DBDir.isEmpty()) {
+        const auto chosen = Dialogs().BrowseFolder(this, QStringLiteral("Select Database Folder"),
+                                                   QDir::currentPath());
+        const QString folder = chosen ? *chosen : programFolder_;
+        if (!OpenDatabaseFolder(folder)) {
+            settings_.DBDir.clear();
+            ShowMessage(this, QStringLiteral("Error: Try again"));
+        }
+    }
+
+    // 3. The log on the grid.
+    BindView(LogPage);
+
+    // 4. A table: one of the folder's, or a new one.
+    int userTables = 0;
+    try {
+        if (dmod_.IsFolderOpen())
+            userTables = dmod_.CountUserTables();
+    } catch (const EError&) {
+        userTables = 0;
+    }
+    if (userTables > 0)
+        mnuOpenDBClick();
+    else
+        mnuNewDBClick();
+
+    // 5. Without a table the search page stays hidden.
+    if (currentTable_.isEmpty()) {
+        noTable_ = true;
+        UpdateButtonState();
+    }
+    emit startupFinished();
+}
+
+bool TMainfrm::PendingChangesPrompt() {
+    if (!dmod_.IsFolderOpen())
+        return true;
+    if (dmod_.Search().HasPendingChanges() &&
+        Dialogs().Message(this, QStringLiteral("Record modified\r\nSave it?"),
+                          QStringLiteral("Save Updates"), QMessageBox::NoIcon,
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        try {
+            dmod_.SaveChanges();
+        } catch (const EError& e) {
+            ShowError(FromCp932(e.what()));
+        }
+    }
+    sbSave_->setEnabled(false);
+    return true;
+}
+
+void TMainfrm::ShowError(const QString& text) {
+    ShowMessage(this, text);
+}
+
+void TMainfrm::mnuOpenDBClick() {
+    PendingChangesPrompt();
+
+    std::vector<std::string> tables;
+    try {
+        if (dmod_.IsFolderOpen())
+            dmod_.ListUserTables(tables);
+    } catch (const EError&) {
+        tables.clear();
+    }
+    if (tables.empty()) {
+        Dialogs().Message(this, QStringLiteral("Database files missing"), QStringLiteral("Warning"),
+                          QMessageBox::Warning, QMessageBox::Ok);
+        return;
+    }
+
+    QStringList names;
+    for (const std::string& table : tables)
+        names << FromCp932(table);
+    SelectForm_->setWindowTitle(QStringLiteral("Open Database"));
+    SelectForm_->SetItems(names);
+    SelectForm_->SelectItem(settings_.RecentTable);
+    if (Dialogs().Exec(*SelectForm_) != QDialog::Accepted)
+        return;
+    const QString chosen = SelectForm_->SelectedItem();
+    if (chosen.isEmpty())
+        return;
+
+    const std::string name = ToCp932(chosen);
+    if (!dmod_.IsArticleTable(name)) {
+        ShowMessage(this, QStringLiteral("Unsupported database type"));
+        return;
+    }
+    if (ActivePage() == SearchPage)
+        ShowPage(LogPage);
+    try {
+        dmod_.OpenMainTable(name);
+    } catch (const EError& e) {
+        ShowError(FromCp932(e.what()));
+        return;
+    }
+    currentTable_ = chosen;
+    settings_.RecentTable = chosen;
+    noTable_ = false;
+    UpdateButtonState();
+    UpdateTitle();
+}
+
+void TMainfrm::mnuNewDBClick() {
+    PendingChangesPrompt();
+
+    const auto answer = Dialogs().InputText(this, QStringLiteral("New Database"),
+                                            QStringLiteral("Enter a new database name"), QString());
+    if (!answer)
+        return;
+    const QString chosen = *answer;
+    // The name becomes a file name: none of the characters file names of the system the
+    // tables came from may not hold. A character cp932 lacks turns into "?" and is refused
+    // with them.
+    const std::string name = ToCp932(chosen);
+    if (name.empty() || name.find_first_of("\\/:*?\"<>|") != std::string::npos) {
+        ShowMessage(this, QStringLiteral("Invalid database name"));
+        return;
+    }
+    bool exists = false;
+    try {
+        exists = dmod_.IsFolderOpen() && dmod_.TableExists(name);
+    } catch (const EError&) {
+        exists = false;
+    }
+    if (exists) {
+        ShowMessage(this, QStringLiteral("Database name already exsits"));
+        return;
+    }
+    try {
+        if (!dmod_.IsFolderOpen())
+            throw EError("no database folder");
+        dmod_.CreateMainTable(name);
+        if (ActivePage() == SearchPage)
+            ShowPage(LogPage);
+        currentTable_ = chosen;
+        settings_.RecentTable = chosen;
+        noTable_ = false;
+        edKeyword_->clear();
+        UpdateButtonState();
+        dmod_.DeleteValFile(name);
+        UpdateTitle();
+    } catch (const EError&) {
+        UpdateTitle();
+        ShowMessage(this, QStringLiteral("Error: Cannot make database"));
+    }
+}
+
+TMainfrm::Page TMainfrm::ActivePage() const {
+    return PageControl1_->currentIndex() == SearchPage ? SearchPage : LogPage;
+}
+
+void TMainfrm::ShowPage(Page page) {
+    if (PageControl1_->currentIndex() == page)
+        return;
+    PageControl1_->setCurrentIndex(page);
+}
+
+void TMainfrm::PageControl1Change(int index) {
+    const Page page = index == SearchPage ? SearchPage : LogPage;
+    multiSelect_ = false;
+    dbgNews_->setSelectionMode(QAbstractItemView::SingleSelection);
+    BindView(page);
+    if (page == SearchPage) {
+        mnuView_->menuAction()->setVisible(true);
+        mnuKeyword_->menuAction()->setVisible(true);
+        mnuEdit_->menuAction()->setVisible(false);
+        if (!dreArticle_->textCursor().hasSelection())
+            edKeyword_->setFocus();
+    } else {
+        mnuView_->menuAction()->setVisible(false);
+        mnuKeyword_->menuAction()->setVisible(false);
+        mnuEdit_->menuAction()->setVisible(true);
+        dreArticle_->setFocus();
+        RefreshFolderStatus();
+    }
+    UpdateButtonState();
+    UpdateCounter();
+}
+
+void TMainfrm::BindView(Page page) {
+    if (!dmod_.IsFolderOpen()) {
+        gridModel_->Unbind();
+        UpdateCounter();
+        return;
+    }
+    if (page == SearchPage)
+        gridModel_->BindSearch(dmod_.Search());
+    else
+        gridModel_->BindLog(dmod_.Log());
+    UpdateCounter();
+}
+
+void TMainfrm::RefreshView() {
+    if (!gridModel_->Refresh())
+        ShowCurrentRecord();
+    UpdateButtonState();
+}
+
+void TMainfrm::ApplyColumnWidths() {
+    QHeaderView* header = dbgNews_->horizontalHeader();
+    // MessageID is shown on the search page and for a log database; the temporary log's
+    // own numbers mean nothing to the user.
+    const bool showId = gridModel_->IsBoundToLog() ? !currentLog_.isEmpty() : true;
+    dbgNews_->setColumnHidden(TArticleGridModel::ColMessageID, !showId);
+    if (showId)
+        header->resizeSection(TArticleGridModel::ColMessageID, 70);
+    header->resizeSection(TArticleGridModel::ColRank, 45);
+    header->resizeSection(TArticleGridModel::ColSubject, 250);
+}
+
+void TMainfrm::GridCurrentChanged(const QModelIndex& current) {
+    if (!current.isValid())
+        return;
+    gridModel_->SetCurrentRow(current.row());
+    ShowCurrentRecord();
+}
+
+void TMainfrm::ShowCurrentRecord() {
+    const TArticle* row = gridModel_->RecordAt(gridModel_->CurrentRow());
+    if (!row) {
+        for (QLineEdit* box : {edDate_, edGroup_, edFrom_, edSubject_})
+            box->clear();
+        dreArticle_->clear();
+    } else {
+        if (row->Date) {
+            const TTimestamp& d = *row->Date;
+            edDate_->setText(dateformat::FormatDateTime(
+                QStringLiteral("mm/dd/yyyy hh:nn:ss"),
+                QDateTime(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second))));
+        } else {
+            edDate_->clear();
+        }
+        edGroup_->setText(FromCp932(row->Newsgroup));
+        edFrom_->setText(FromCp932(row->From));
+        edSubject_->setText(FromCp932(row->Subject));
+        // Line ends are CR LF in the store; the editor keeps one paragraph per line.
+        std::string article = row->Article;
+        std::string text;
+        text.reserve(article.size());
+        for (std::size_t i = 0; i < article.size(); ++i) {
+            if (article[i] == '\r' && i + 1 < article.size() && article[i + 1] == '\n')
+                continue;
+            text += article[i];
+        }
+        dreArticle_->setPlainText(FromCp932(text));
+        edGroup_->setCursorPosition(0);
+        edFrom_->setCursorPosition(0);
+        edSubject_->setCursorPosition(0);
+    }
+    UpdateCounter();
+    UpdateNavigators();
+}
+
+void TMainfrm::UpdateCounter() {
+    QString text;
+    try {
+        if (dmod_.IsFolderOpen() && gridModel_->rowCount() >= 0) {
+            if (ActivePage() == SearchPage) {
+                if (dmod_.HasMainTable())
+                    text = QStringLiteral("%1 of %2")
+                               .arg(dmod_.Search().Count())
+                               .arg(dmod_.MainRowCount());
+            } else {
+                text = QString::fromStdString(dmod_.Log().CounterText());
+            }
+        }
+    } catch (const EError&) {
+        text.clear();
+    }
+    panels_[0]->setText(text);
+}
+
+void TMainfrm::UpdateNavigators() {
+    const long long count = gridModel_->rowCount();
+    const long long current = gridModel_->CurrentRow();
+    for (TDBNavigator* navigator : {navLog_, navSearch_}) {
+        navigator->SetButtonEnabled(TDBNavigator::nbFirst, current > 0);
+        navigator->SetButtonEnabled(TDBNavigator::nbPrior, current > 0);
+        navigator->SetButtonEnabled(TDBNavigator::nbNext, current >= 0 && current < count - 1);
+        navigator->SetButtonEnabled(TDBNavigator::nbLast, current >= 0 && current < count - 1);
+    }
+}
+
+void TMainfrm::NavigatorClick(int button) {
+    const int count = gridModel_->rowCount();
+    const int current = int(gridModel_->CurrentRow());
+    int target = -1;
+    switch (button) {
+        case TDBNavigator::nbFirst:
+            target = 0;
+            break;
+        case TDBNavigator::nbPrior:
+            target = current - 1;
+            break;
+        case TDBNavigator::nbNext:
+            target = current + 1;
+            break;
+        case TDBNavigator::nbLast:
+            target = count - 1;
+            break;
+        default:
+            return;
+    }
+    if (target < 0 || target >= count)
+        return;
+    const QModelIndex index = gridModel_->index(target, TArticleGridModel::ColSubject);
+    dbgNews_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    dbgNews_->scrollTo(index);
+}
+
+void TMainfrm::UpdateButtonState() {
+    PageControl1_->setTabVisible(SearchPage, !noTable_);
+    cbExtension_->setEnabled(!logInUse_);
+    // The tool-bar commands themselves (import, filters, transfers, queries) are not part
+    // of the shell; their buttons stay disabled until those commands are connected.
+    UpdateNavigators();
+}
+
+void TMainfrm::EnterIdleLogState() {
+    logInUse_ = false;
+    for (const char* name : {"popGotoBookmark", "popKeywordCopy", "popKeywordPaste"})
+        if (QAction* item = findChild<QAction*>(QString::fromLatin1(name)))
+            item->setEnabled(false);
+    cbExtension_->setEnabled(true);
+    edKeyword_->clear();
 }

@@ -17,7 +17,9 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QToolButton;
+class TArticleGridModel;
 class TDBEditGrid;
+class TDMod;
 class TDBNavigator;
 class TSelectForm;
 
@@ -29,12 +31,12 @@ struct TAppEnv {
 
 // The one main window: the two pages with their tool bars, the record boxes, the article
 // editor and the grid, the status bar, the menus, and the settings of the user. GUI thread
-// only.
+// only. The data module is created before the window and outlives it.
 class TMainfrm : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TMainfrm(const TAppEnv& env = {}, QWidget* parent = nullptr);
+    TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent = nullptr);
     ~TMainfrm() override;
 
     // Pages of PageControl1.
@@ -77,15 +79,42 @@ class TMainfrm : public QMainWindow {
     // two widths and sets the 32 tab stops.
     void ApplyArticleFont();
 
+    // State of the window.
+    const QString& DatabaseFolder() const { return databaseFolder_; }
+    const QString& CurrentTable() const { return currentTable_; }
+    const QString& CurrentLog() const { return currentLog_; }
+    bool NoTable() const { return noTable_; }
+    bool LogInUse() const { return logInUse_; }
+    bool MultiSelect() const { return multiSelect_; }
+    Page ActivePage() const;
+    // Whether the deferred start-up has run.
+    bool Started() const { return started_; }
+
+    // Binds the grid, the record boxes and the article view to the page's record set.
+    void BindView(Page page);
+    // Makes page the active page, with the page-change handling.
+    void ShowPage(Page page);
+    // Enables and disables the tool-bar buttons by the view state.
+    void UpdateButtonState();
+    // Reads the bound record set again after the store changed it.
+    void RefreshView();
+
     // Menu commands.
+    void mnuOpenDBClick();
+    void mnuNewDBClick();
     void mnuFontClick();
     void mnuEditorClick();
     void mnuAboutClick();
+
+  signals:
+    // The deferred start-up is done: a table is open (or the user declined one).
+    void startupFinished();
 
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -98,6 +127,23 @@ class TMainfrm : public QMainWindow {
     void CentreOnWorkArea();
     void StatusBarResized();
     void Timer1Timer();
+    void DeferredStartup();
+    bool OpenDatabaseFolder(const QString& folder);
+    bool PendingChangesPrompt();
+    void PageControl1Change(int index);
+    void GridCurrentChanged(const QModelIndex& current);
+    void ShowCurrentRecord();
+    void UpdateCounter();
+    void UpdateNavigators();
+    void ApplyColumnWidths();
+    void NavigatorClick(int button);
+    void EnterIdleLogState();
+    void ShowError(const QString& text);
+
+    TDMod& dmod_;
+    TArticleGridModel* gridModel_ = nullptr;
+    bool startPosted_ = false;
+    bool started_ = false;
 
     TSettings settings_;
     QString programFolder_;

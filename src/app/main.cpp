@@ -34,6 +34,10 @@ int main(int argc, char** argv) {
         // BREVILO_STARTUP_TRACE=1 reports on standard error how long the start took, up to
         // the first paint after the table was opened.
         if (qEnvironmentVariableIsSet("BREVILO_STARTUP_TRACE")) {
+            QTimer::singleShot(0, &window, [&] {
+                std::fprintf(stderr, "brevilo: window on screen after %lld ms\n",
+                             static_cast<long long>(sinceStart.elapsed()));
+            });
             QObject::connect(&window, &TMainfrm::startupFinished, &window, [&] {
                 QTimer::singleShot(0, &window, [&] {
                     std::fprintf(stderr, "brevilo: window with the table after %lld ms\n",

@@ -16,6 +16,7 @@
 #include "app/ScriptedDialogs.h"
 #include "controls/TDBEditGrid.h"
 #include "shell/TMainfrm.h"
+#include "shell/TMigrationForm.h"
 #include "shell/TSelectForm.h"
 #include "store/TArticleGridModel.h"
 #include "store/TDMod.h"
@@ -473,6 +474,51 @@ class TestDatabase : public QObject {
         QVERIFY(!window->findChild<QMenu*>("mnuKeyword")->menuAction()->isVisible());
         QVERIFY(window->findChild<QMenu*>("mnuEdit")->menuAction()->isVisible());
         QCOMPARE(window->StatusPanelText(0), QStringLiteral("0 / 0"));
+        window->close();
+    }
+
+    void logDatabaseOpensAndCloses() {
+        {
+            TDMod maker;
+            maker.OpenFolder(db_->path().toStdString());
+            maker.CreateMainTable("Archive");
+            for (int i = 1; i <= 3; ++i)
+                maker.AppendLogRecord(Record(i));
+            maker.PostAll();
+        }
+        TDMod dmod;
+        ScriptedDialogs dialogs;
+        auto window = StartOnNews(dmod, dialogs);
+        QVERIFY(window);
+        QCOMPARE(window->CurrentTable(), QStringLiteral("News"));
+
+        QString target;
+        QStringList offered;
+        dialogs.execAnswers.push_back([&](QDialog& dialog) {
+            auto& form = dynamic_cast<TMigrationForm&>(dialog);
+            target = form.findChild<QLabel*>("lbTo")->text();
+            offered = form.Items();
+            return int(QDialog::Accepted);
+        });
+        window->findChild<QAction*>("mnuOpenLogDB")->trigger();
+        QCOMPARE(dialogs.Last("exec")->caption, QStringLiteral("Open Log Database"));
+        QCOMPARE(target, QStringLiteral("News"));
+        QCOMPARE(offered, QStringList({"Archive"}));
+        QCOMPARE(window->CurrentLog(), QStringLiteral("Archive"));
+        QVERIFY(window->LogInUse());
+        QCOMPARE(window->windowTitle(), "Brevilo - [" + db_->path() + "] Archive ----> News");
+        TDBEditGrid* grid = Grid(*window);
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QVERIFY(!grid->isColumnHidden(TArticleGridModel::ColMessageID));
+        QCOMPARE(grid->columnWidth(TArticleGridModel::ColMessageID), 70);
+        QCOMPARE(window->StatusPanelText(0), QStringLiteral("1 / 3"));
+
+        window->findChild<QAction*>("mnuCloseLogDB")->trigger();
+        QCOMPARE(window->CurrentLog(), QString());
+        QVERIFY(!window->LogInUse());
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QVERIFY(grid->isColumnHidden(TArticleGridModel::ColMessageID));
+        QCOMPARE(window->windowTitle(), "Brevilo - [" + db_->path() + "] News");
         window->close();
     }
 

@@ -13,10 +13,10 @@ struct ButtonSpec {
 
 // Hints are the navigator's own texts.
 constexpr ButtonSpec kSpecs[TDBNavigator::kButtonCount] = {
-    {"nbFirst", u"\u23ee", "First record"}, {"nbPrior", u"\u25c0", "Prior record"},
-    {"nbNext", u"\u25b6", "Next record"},   {"nbLast", u"\u23ed", "Last record"},
-    {"nbInsert", u"+", "Insert record"},    {"nbDelete", u"\u2212", "Delete record"},
-    {"nbEdit", u"\u25b2", "Edit record"},   {"nbPost", u"\u2714", "Post edit"},
+    {"nbFirst", u"|\u25c0", "First record"}, {"nbPrior", u"\u25c0", "Prior record"},
+    {"nbNext", u"\u25b6", "Next record"},    {"nbLast", u"\u25b6|", "Last record"},
+    {"nbInsert", u"+", "Insert record"},     {"nbDelete", u"\u2212", "Delete record"},
+    {"nbEdit", u"\u25b2", "Edit record"},    {"nbPost", u"\u2714", "Post edit"},
     {"nbCancel", u"\u2716", "Cancel edit"},
 };
 

@@ -39,6 +39,7 @@
 #include "shell/IDialogs.h"
 #include "shell/TAboutBox.h"
 #include "shell/TEdForm.h"
+#include "shell/TMigrationForm.h"
 #include "shell/TSelectForm.h"
 #include "store/TArticleGridModel.h"
 #include "store/TDMod.h"
@@ -227,8 +228,11 @@ void TMainfrm::CreateMenus() {
     AddPendingItem(mnuEdit_, "mnuMoveFiltered", QStringLiteral("&Move Filtered"));
     AddPendingItem(mnuEdit_, "mnuDeleteFiltered", QStringLiteral("&Delete Filtered"));
     mnuEdit_->addSeparator();
-    AddPendingItem(mnuEdit_, "mnuOpenLogDB", QStringLiteral("&Open Log Database..."));
-    AddPendingItem(mnuEdit_, "mnuCloseLogDB", QStringLiteral("C&lose Log Database"));
+    QAction* openLog = AddItem(mnuEdit_, "mnuOpenLogDB", QStringLiteral("&Open Log Database..."));
+    connect(openLog, &QAction::triggered, this, &TMainfrm::mnuOpenLogDBClick);
+    QAction* closeLog = AddItem(mnuEdit_, "mnuCloseLogDB", QStringLiteral("C&lose Log Database"));
+    connect(closeLog, &QAction::triggered, this, &TMainfrm::mnuCloseLogDBClick);
+    connect(mnuEdit_, &QMenu::aboutToShow, this, &TMainfrm::mnuEditPopup);
     AddPendingItem(mnuEdit_, "mnuPackLogDB", QStringLiteral("&Pack Log Database"));
     QMenu* arrange = mnuEdit_->addMenu(QStringLiteral("&Arrange Log Database"));
     arrange->setObjectName(QStringLiteral("mnuArrangeLog"));
@@ -1056,4 +1060,87 @@ void TMainfrm::EnterIdleLogState() {
             item->setEnabled(false);
     cbExtension_->setEnabled(true);
     edKeyword_->clear();
+}
+
+void TMainfrm::mnuEditPopup() {
+    bool filterActive = false;
+    long long logRows = 0;
+    try {
+        if (dmod_.IsFolderOpen()) {
+            filterActive = dmod_.Log().FilterActive();
+            logRows = dmod_.Log().TableCount();
+        }
+    } catch (const EError&) {
+        logRows = 0;
+    }
+    const bool folderOpen = dmod_.IsFolderOpen();
+    findChild<QAction*>(QStringLiteral("mnuOpenLogDB"))
+        ->setEnabled(folderOpen && !filterActive && logRows == 0);
+    findChild<QAction*>(QStringLiteral("mnuCloseLogDB"))
+        ->setEnabled(folderOpen && !filterActive && logRows > 0);
+}
+
+void TMainfrm::mnuOpenLogDBClick() {
+    std::vector<std::string> tables;
+    try {
+        if (dmod_.IsFolderOpen())
+            dmod_.ListUserTables(tables);
+    } catch (const EError&) {
+        tables.clear();
+    }
+    if (tables.empty()) {
+        Dialogs().Message(this, QStringLiteral("Database files missing"), QStringLiteral("Warning"),
+                          QMessageBox::Warning, QMessageBox::Ok);
+        return;
+    }
+    QStringList names;
+    for (const std::string& table : tables)
+        names << FromCp932(table);
+    TMigrationForm form(this);
+    form.setWindowTitle(QStringLiteral("Open Log Database"));
+    form.SetTarget(currentTable_);
+    form.SetItems(names);
+    if (Dialogs().Exec(form) != QDialog::Accepted)
+        return;
+    const QString chosen = form.SelectedItem();
+    if (chosen.isEmpty())
+        return;
+    const std::string name = ToCp932(chosen);
+    if (!dmod_.IsArticleTable(name)) {
+        ShowMessage(this, QStringLiteral("Unsupported database type"));
+        return;
+    }
+    try {
+        dmod_.OpenLogTable(name);
+    } catch (const EError& e) {
+        ShowError(FromCp932(e.what()));
+        return;
+    }
+    currentLog_ = chosen;
+    logInUse_ = true;
+    if (ActivePage() == SearchPage)
+        ShowPage(LogPage);
+    else
+        BindView(LogPage);
+    if (gridModel_->rowCount() > 0) {
+        const QModelIndex first = gridModel_->index(0, TArticleGridModel::ColSubject);
+        dbgNews_->selectionModel()->setCurrentIndex(
+            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        dbgNews_->scrollTo(first);
+    }
+    UpdateButtonState();
+    UpdateTitle();
+}
+
+void TMainfrm::mnuCloseLogDBClick() {
+    try {
+        dmod_.ResetTempTables();
+    } catch (const EError& e) {
+        ShowError(FromCp932(e.what()));
+    }
+    currentLog_.clear();
+    UpdateTitle();
+    EnterIdleLogState();
+    BindView(ActivePage());
+    UpdateButtonState();
 }

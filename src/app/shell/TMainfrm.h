@@ -102,6 +102,8 @@ class TMainfrm : public QMainWindow {
     // Menu commands.
     void mnuOpenDBClick();
     void mnuNewDBClick();
+    void mnuOpenLogDBClick();
+    void mnuCloseLogDBClick();
     void mnuFontClick();
     void mnuEditorClick();
     void mnuAboutClick();
@@ -138,6 +140,7 @@ class TMainfrm : public QMainWindow {
     void ApplyColumnWidths();
     void NavigatorClick(int button);
     void EnterIdleLogState();
+    void mnuEditPopup();
     void ShowError(const QString& text);
 
     TDMod& dmod_;

@@ -28,8 +28,10 @@ std::string ArticleToJsonLine(const TArticle& a, const CliEncoding& encoding) {
 namespace {
 
 std::string textOf(const std::string& key, const JsonValue& v) {
-    if (v.type == JsonValue::Type::Null) return {};
-    if (v.type != JsonValue::Type::String) throw EError(key + " must be a string");
+    if (v.type == JsonValue::Type::Null)
+        return {};
+    if (v.type != JsonValue::Type::String)
+        throw EError(key + " must be a string");
     return v.text;
 }
 
@@ -50,12 +52,15 @@ TArticle ArticleFromJson(const std::map<std::string, JsonValue>& object, int cur
             a.Article = textOf(key, v);
         } else if (key == "Date") {
             std::string text = textOf(key, v);
-            if (!text.empty()) a.Date = DateTextToTimestamp(text, currentYear);
+            if (!text.empty())
+                a.Date = DateTextToTimestamp(text, currentYear);
         } else if (key == "Rank") {
-            if (v.type == JsonValue::Type::Null) continue;
+            if (v.type == JsonValue::Type::Null)
+                continue;
             // Rank is a long integer field: a whole number that fits 32 bits.
             if (v.type != JsonValue::Type::Number || std::floor(v.number) != v.number ||
-                v.number < std::numeric_limits<int>::min() || v.number > std::numeric_limits<int>::max())
+                v.number < std::numeric_limits<int>::min() ||
+                v.number > std::numeric_limits<int>::max())
                 throw EError("Rank must be an integer or null");
             a.Rank = static_cast<long long>(v.number);
         } else if (key == "MessageID" || key == "file") {

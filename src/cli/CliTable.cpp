@@ -13,8 +13,10 @@ std::unique_ptr<TSqlConnection> OpenCliTable(const std::string& folder, const st
             throw EError(name + " is a temporary table of the program, not a database");
     bool exists = tables.TableExists(name);
     if (!exists) {
-        if (!create) throw EError("Database files missing");
-        if (!TTableFolder::IsValidNewName(name)) throw EError("Invalid database name");
+        if (!create)
+            throw EError("Database files missing");
+        if (!TTableFolder::IsValidNewName(name))
+            throw EError("Invalid database name");
     }
     auto db = std::make_unique<TSqlConnection>(tables.TableFile(name), !exists);
     PrepareStoreConnection(*db);

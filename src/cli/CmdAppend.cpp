@@ -16,7 +16,8 @@ namespace {
 
 int run(CliContext& ctx) {
     CliArgs args(ctx.args, {"--db", "--table"}, {});
-    if (!args.positional().empty()) throw EUsage("unexpected argument " + args.positional().front());
+    if (!args.positional().empty())
+        throw EUsage("unexpected argument " + args.positional().front());
     const std::string folder = args.required("--db");
     const std::string table = ctx.encoding.Input(args.required("--table"));
 
@@ -28,16 +29,20 @@ int run(CliContext& ctx) {
     std::size_t lineNumber = 0;
     for (std::size_t start = 0; start < input.size();) {
         std::size_t end = input.find('\n', start);
-        if (end == std::string::npos) end = input.size();
+        if (end == std::string::npos)
+            end = input.size();
         std::string_view line(input.data() + start, end - start);
         start = end + 1;
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
+            continue;
         std::string error;
         auto object = ParseJsonObject(line, ctx.encoding, error);
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
-        if (!object) throw EError(where + error);
+        if (!object)
+            throw EError(where + error);
         try {
             records.push_back(ArticleFromJson(*object, year));
         } catch (const EError& e) {

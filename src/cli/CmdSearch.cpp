@@ -13,13 +13,17 @@ namespace {
 
 TSearchField fieldNamed(const std::string& name) {
     static const std::map<std::string, TSearchField> fields = {
-        {"subject-notes", TSearchField::SubjectOrNotes}, {"article", TSearchField::Article},
-        {"from", TSearchField::From},                    {"newsgroups", TSearchField::Newsgroups},
-        {"date", TSearchField::Date},                    {"rank", TSearchField::Rank},
+        {"subject-notes", TSearchField::SubjectOrNotes},
+        {"article", TSearchField::Article},
+        {"from", TSearchField::From},
+        {"newsgroups", TSearchField::Newsgroups},
+        {"date", TSearchField::Date},
+        {"rank", TSearchField::Rank},
         {"messageid", TSearchField::MessageID},
     };
     auto it = fields.find(name);
-    if (it == fields.end()) throw EUsage("unknown field '" + name + "'");
+    if (it == fields.end())
+        throw EUsage("unknown field '" + name + "'");
     return it->second;
 }
 
@@ -28,10 +32,12 @@ int run(CliContext& ctx) {
     const std::string folder = args.required("--db");
     const std::string table = ctx.encoding.Input(args.required("--table"));
     const TSearchField field = fieldNamed(args.value("--field").value_or("article"));
-    if (args.positional().empty()) throw EUsage("KEYWORDS missing");
+    if (args.positional().empty())
+        throw EUsage("KEYWORDS missing");
     // Several arguments are one keyword box: `search ... tokyo "&" osaka` is "tokyo & osaka".
     std::string box;
-    for (const std::string& word : args.positional()) box += (box.empty() ? "" : " ") + word;
+    for (const std::string& word : args.positional())
+        box += (box.empty() ? "" : " ") + word;
 
     std::vector<std::string> keywords = ParseKeywords(ctx.encoding.Input(box));
     TSqlCondition where = BuildKeywordCondition(keywords, field, CurrentYear());
@@ -40,7 +46,8 @@ int run(CliContext& ctx) {
                                       " FROM main.articles WHERE " + where.sql + " ORDER BY " +
                                       (args.flag("--order-by-date") ? "Date, rowid" : "rowid"));
     query.Bind(where);
-    while (query.Step()) WriteOut(ArticleToJsonLine(ReadArticle(query), ctx.encoding));
+    while (query.Step())
+        WriteOut(ArticleToJsonLine(ReadArticle(query), ctx.encoding));
     return 0;
 }
 

@@ -33,14 +33,15 @@ TEST(CliStore, AppendCreatesTheTableAndSearchFindsTheRecords) {
               "\"Newsgroup\":\"fj.news\",\"Subject\":\"Tokyo news\",\"Notes\":\"kw\","
               "\"Article\":\"Tokyo and Osaka\"}\n");
 
-    auto rank = RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "rank", ">=3"});
+    auto rank =
+        RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "rank", ">=3"});
     EXPECT_EQ(rank.out,
               "{\"MessageID\":2,\"Rank\":3,\"Date\":\"2001-06-13 08:00:00\",\"From\":\"\","
               "\"Newsgroup\":\"\",\"Subject\":\"\xe6\x9d\xb1\xe4\xba\xac\",\"Notes\":\"\","
               "\"Article\":\"Mr. O'Neil\"}\n");
 
-    auto cp932 = RunCliProgram({"--encoding", "cp932", "search", "--db", db.str(), "--table", "News",
-                                "--field", "subject-notes", "\x93\x8c\x8b\x9e"});  // 東京
+    auto cp932 = RunCliProgram({"--encoding", "cp932", "search", "--db", db.str(), "--table",
+                                "News", "--field", "subject-notes", "\x93\x8c\x8b\x9e"});  // 東京
     EXPECT_NE(cp932.out.find("\"Subject\":\"\x93\x8c\x8b\x9e\""), std::string::npos);
 
     auto quoted = RunCliProgram({"search", "--db", db.str(), "--table", "News", "o'neil"});
@@ -70,7 +71,8 @@ TEST(CliStore, SearchReportsTheKeywordMessages) {
         {{"=13/45/2000"}, "date", "'13/45/2000' is not a valid date\n"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"search", "--db", db.str(), "--table", "News", "--field", c.field};
+        std::vector<std::string> args = {"search", "--db",    db.str(), "--table",
+                                         "News",   "--field", c.field};
         args.insert(args.end(), c.keywords.begin(), c.keywords.end());
         auto r = RunCliProgram(args);
         EXPECT_EQ(r.status, 1) << c.message;
@@ -80,7 +82,8 @@ TEST(CliStore, SearchReportsTheKeywordMessages) {
     auto missing = RunCliProgram({"search", "--db", db.str(), "--table", "Nope", "x"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "Database files missing\n");
-    auto usage = RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "bogus", "x"});
+    auto usage =
+        RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "bogus", "x"});
     EXPECT_EQ(usage.status, 2);
     auto noKeywords = RunCliProgram({"search", "--db", db.str(), "--table", "News"});
     EXPECT_EQ(noKeywords.status, 2);
@@ -105,7 +108,8 @@ TEST(CliStore, AMalformedLineAppendsNothingAndNamesTheLine) {
         EXPECT_EQ(r.err, c.message);
         EXPECT_TRUE(r.out.empty());
     }
-    auto all = RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "messageid", ">0"});
+    auto all = RunCliProgram(
+        {"search", "--db", db.str(), "--table", "News", "--field", "messageid", ">0"});
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 1);
 }
 
@@ -115,7 +119,8 @@ TEST(CliStore, AppendCutsFieldsAndRefusesScratchTables) {
     auto r = RunCliProgram({"append", "--db", db.str(), "--table", "News"},
                            "{\"Subject\":\"" + longSubject + "\xe3\x81\x82\"}\n");  // + あ
     EXPECT_EQ(r.status, 0) << r.err;
-    auto found = RunCliProgram({"search", "--db", db.str(), "--table", "News", "--field", "messageid", "=1"});
+    auto found = RunCliProgram(
+        {"search", "--db", db.str(), "--table", "News", "--field", "messageid", "=1"});
     EXPECT_NE(found.out.find("\"Subject\":\"" + longSubject + "\""), std::string::npos);
 
     auto scratch = RunCliProgram({"append", "--db", db.str(), "--table", "TMPDB"}, "{}\n");
@@ -131,12 +136,14 @@ TEST(CliStore, TablesListsUserTablesSortedWithoutLetterCase) {
     {
         TDMod dmod;
         dmod.OpenFolder(db.str());  // temporary tables exist while a GUI runs
-        for (const char* name : {"beta", "Alpha", "\x93\xfa\x96\x7b", "gamma"}) dmod.CreateMainTable(name);
+        for (const char* name : {"beta", "Alpha", "\x93\xfa\x96\x7b", "gamma"})
+            dmod.CreateMainTable(name);
         auto r = RunCliProgram({"tables", "--db", db.str()});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "Alpha\nbeta\ngamma\n\xe6\x97\xa5\xe6\x9c\xac\n");
         // Appending beside the running data module leaves its tables alone.
-        auto a = RunCliProgram({"append", "--db", db.str(), "--table", "beta"}, "{\"Subject\":\"s\"}\n");
+        auto a =
+            RunCliProgram({"append", "--db", db.str(), "--table", "beta"}, "{\"Subject\":\"s\"}\n");
         EXPECT_EQ(a.status, 0) << a.err;
         EXPECT_TRUE(std::filesystem::exists(db.file("tmpdb.db")));
     }

@@ -13,15 +13,20 @@ namespace {
 
 std::string upper(std::string s) {
     for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
 
-std::string s(std::string_view schema) { return std::string(schema); }
+std::string s(std::string_view schema) {
+    return std::string(schema);
+}
 
 }  // namespace
 
-void PrepareStoreConnection(TSqlConnection& db) { RegisterStoreSqlFunctions(db.handle()); }
+void PrepareStoreConnection(TSqlConnection& db) {
+    RegisterStoreSqlFunctions(db.handle());
+}
 
 void PrepareStoreSchema(TSqlConnection& db, std::string_view schema) {
     // FULL: a committed transfer is on disk before COMMIT returns. The journal stays the
@@ -58,21 +63,28 @@ bool HasArticleSchema(TSqlConnection& db, std::string_view schema, bool keyedOnl
             TSqlStatement info =
                 db.Prepare("SELECT type, pk FROM pragma_table_info('articles', ?1)");
             info.Bind(1, schema);
-            while (info.Step()) columns.emplace_back(upper(info.Text(0)), info.Int(1));
+            while (info.Step())
+                columns.emplace_back(upper(info.Text(0)), info.Int(1));
         }
-        if (columns.size() < 8) return false;
+        if (columns.size() < 8)
+            return false;
         bool autoIncrement = false;
         {
-            TSqlStatement sql = db.Prepare("SELECT sql FROM " + s(schema) +
-                                           ".sqlite_master WHERE type = 'table' AND name = 'articles'");
-            if (sql.Step()) autoIncrement = upper(sql.Text(0)).find("AUTOINCREMENT") != std::string::npos;
+            TSqlStatement sql =
+                db.Prepare("SELECT sql FROM " + s(schema) +
+                           ".sqlite_master WHERE type = 'table' AND name = 'articles'");
+            if (sql.Step())
+                autoIncrement = upper(sql.Text(0)).find("AUTOINCREMENT") != std::string::npos;
         }
         bool keyed = columns[0].first == "INTEGER" && columns[0].second == 1 && autoIncrement;
         bool plain = columns[0].first == "INTEGER" && columns[0].second == 0;
-        if (!(keyed || (plain && !keyedOnly))) return false;
-        if (columns[1].first != "INTEGER" || columns[2].first != "DATETIME TEXT") return false;
+        if (!(keyed || (plain && !keyedOnly)))
+            return false;
+        if (columns[1].first != "INTEGER" || columns[2].first != "DATETIME TEXT")
+            return false;
         for (int i = 3; i <= 6; ++i)
-            if (columns[i].first.rfind("VARCHAR", 0) != 0) return false;
+            if (columns[i].first.rfind("VARCHAR", 0) != 0)
+                return false;
         return columns[7].first == "TEXT";
     } catch (const EDBError&) {
         return false;
@@ -82,8 +94,10 @@ bool HasArticleSchema(TSqlConnection& db, std::string_view schema, bool keyedOnl
 TArticle ReadArticle(const TSqlStatement& row, int first) {
     TArticle a;
     a.MessageID = row.Int(first + 1);
-    if (!row.IsNull(first + 2)) a.Rank = row.Int(first + 2);
-    if (!row.IsNull(first + 3)) a.Date = TTimestamp::FromText(row.Text(first + 3));
+    if (!row.IsNull(first + 2))
+        a.Rank = row.Int(first + 2);
+    if (!row.IsNull(first + 3))
+        a.Date = TTimestamp::FromText(row.Text(first + 3));
     a.From = row.Text(first + 4);
     a.Newsgroup = row.Text(first + 5);
     a.Subject = row.Text(first + 6);
@@ -121,7 +135,8 @@ void bindSeven(TSqlStatement& st, const TArticle& a) {
 
 void BindArticleForInsert(TSqlStatement& insert, const TArticle& article, TTableKind kind) {
     bindSeven(insert, article);
-    if (kind == TTableKind::Unkeyed) insert.Bind(8, article.MessageID);
+    if (kind == TTableKind::Unkeyed)
+        insert.Bind(8, article.MessageID);
 }
 
 std::string CopyArticleSql(std::string_view from, std::string_view to) {
@@ -138,7 +153,8 @@ std::string UpdateArticleSql(std::string_view schema) {
            " Notes = ?6, Article = ?7 WHERE MessageID = ?8";
 }
 
-void BindArticleForUpdate(TSqlStatement& update, const TArticle& article, long long whereMessageID) {
+void BindArticleForUpdate(TSqlStatement& update, const TArticle& article,
+                          long long whereMessageID) {
     bindSeven(update, article);
     update.Bind(8, whereMessageID);
 }

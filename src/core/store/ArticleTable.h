@@ -12,8 +12,8 @@
 
 // Kinds of article table.
 enum class TTableKind {
-    Keyed,     // MessageID INTEGER PRIMARY KEY AUTOINCREMENT: main tables, logs, saved results
-    Unkeyed,   // MessageID INTEGER NOT NULL: the query-result and memory tables
+    Keyed,    // MessageID INTEGER PRIMARY KEY AUTOINCREMENT: main tables, logs, saved results
+    Unkeyed,  // MessageID INTEGER NOT NULL: the query-result and memory tables
 };
 
 // Per-connection setup: the SQL functions the store's queries use.

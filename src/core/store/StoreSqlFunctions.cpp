@@ -11,7 +11,8 @@ namespace {
 std::string_view bytesOf(sqlite3_value* v) {
     const void* data = sqlite3_value_blob(v);
     int size = sqlite3_value_bytes(v);
-    if (!data || size <= 0) return {};
+    if (!data || size <= 0)
+        return {};
     return std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 
@@ -26,7 +27,8 @@ void match(sqlite3_context* ctx, int, sqlite3_value** argv) {
     auto* pattern = static_cast<TKeywordPattern*>(sqlite3_get_auxdata(ctx, 1));
     if (!pattern) {
         pattern = new TKeywordPattern(bytesOf(argv[1]), kIgnoreCase);
-        sqlite3_set_auxdata(ctx, 1, pattern, [](void* p) { delete static_cast<TKeywordPattern*>(p); });
+        sqlite3_set_auxdata(ctx, 1, pattern,
+                            [](void* p) { delete static_cast<TKeywordPattern*>(p); });
         pattern = static_cast<TKeywordPattern*>(sqlite3_get_auxdata(ctx, 1));
         if (!pattern) {
             // SQLite could not keep it (out of memory) and has already freed it.
@@ -66,5 +68,6 @@ void RegisterStoreSqlFunctions(sqlite3* db) {
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "brevilo_cut", 2, flags, nullptr, cut, nullptr, nullptr,
                                         nullptr);
-    if (rc != SQLITE_OK) throw EDBError(std::string("Database error: ") + sqlite3_errstr(rc));
+    if (rc != SQLITE_OK)
+        throw EDBError(std::string("Database error: ") + sqlite3_errstr(rc));
 }

@@ -10,7 +10,7 @@
 // empty field.
 struct TArticle {
     long long MessageID = 0;
-    std::optional<long long> Rank;  // empty when the user never rated it
+    std::optional<long long> Rank;   // empty when the user never rated it
     std::optional<TTimestamp> Date;  // empty when the record has no date
     std::string From;
     std::string Newsgroup;

@@ -37,7 +37,6 @@ bool isTemporaryName(const std::string& name) {
     return name == kTmpDb || name == kTmpOut || name == kTmpMem;
 }
 
-
 long long countRows(TSqlConnection& db, const std::string& schema) {
     TSqlStatement count = db.Prepare("SELECT count(*) FROM " + schema + ".articles");
     count.Step();
@@ -48,7 +47,8 @@ long long countRows(TSqlConnection& db, const std::string& schema) {
 std::string withThousands(std::uintmax_t n) {
     std::string digits = std::to_string(n), out;
     for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
         out += digits[i];
     }
     return out;
@@ -57,7 +57,8 @@ std::string withThousands(std::uintmax_t n) {
 // Makes a finished rename or creation inside `folder` durable.
 void syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::fsync(fd);
     ::close(fd);
 }
@@ -74,22 +75,29 @@ TDMod::~TDMod() {
     }
 }
 
-int TDMod::Year() const { return currentYear_ ? currentYear_() : CurrentYear(); }
+int TDMod::Year() const {
+    return currentYear_ ? currentYear_() : CurrentYear();
+}
 
 TSqlConnection& TDMod::Db() {
-    if (!db_) throw EDBError("No database folder is open");
+    if (!db_)
+        throw EDBError("No database folder is open");
     return *db_;
 }
 
 void TDMod::RequireMainTable() const {
-    if (mainTable_.empty()) throw EDBError("No database is open");
+    if (mainTable_.empty())
+        throw EDBError("No database is open");
 }
 
-std::string TDMod::LogSchema() const { return logTable_.empty() ? "main" : kLogDb; }
+std::string TDMod::LogSchema() const {
+    return logTable_.empty() ? "main" : kLogDb;
+}
 
 void TDMod::RowDone() {
     ThrowIfAborted();
-    if (rowHook_) rowHook_();
+    if (rowHook_)
+        rowHook_();
 }
 
 // --- Folder and tables ------------------------------------------------------------------
@@ -107,7 +115,8 @@ std::string TDMod::TempFile(const std::string& name) const {
 }
 
 void TDMod::RemoveTableFiles(const std::string& name) noexcept {
-    if (!folder_ || !TTableFolder::IsStorableName(name)) return;
+    if (!folder_ || !TTableFolder::IsStorableName(name))
+        return;
     std::error_code ec;
     std::string file = (fs::path(folderPath_) / (cp932::toUtf8(name) + ".db")).string();
     fs::remove(file, ec);
@@ -123,14 +132,23 @@ void TDMod::OpenFolder(const std::string& folder) {
     firstId_ = lastId_ = 0;
     folder_ = std::make_unique<TTableFolder>(folder);
     folderPath_ = folder;
-    ResetTempTables();
+    try {
+        ResetTempTables();
+    } catch (...) {
+        // A folder that cannot hold the temporary tables is not opened at all.
+        CloseConnection();
+        folder_.reset();
+        folderPath_.clear();
+        throw;
+    }
 }
 
 void TDMod::PrepareTemporaryTable(const std::string& name, const std::string& schema, bool keyed) {
     TSqlConnection& db = Db();
     bool usable = false;
     try {
-        if (!db.IsAttached(schema)) db.Attach(TempFile(name), schema);
+        if (!db.IsAttached(schema))
+            db.Attach(TempFile(name), schema);
         PrepareStoreSchema(db, schema);
         usable = HasArticleSchema(db, schema, keyed);
         if (usable && !keyed) {
@@ -146,7 +164,8 @@ void TDMod::PrepareTemporaryTable(const std::string& name, const std::string& sc
     if (usable) {
         TSqlTransaction t(db);
         db.Exec("DELETE FROM " + schema + ".articles");
-        if (keyed) db.Exec("DELETE FROM " + schema + ".sqlite_sequence WHERE name = 'articles'");
+        if (keyed)
+            db.Exec("DELETE FROM " + schema + ".sqlite_sequence WHERE name = 'articles'");
         t.Commit();
         return;
     }
@@ -161,12 +180,14 @@ void TDMod::PrepareTemporaryTable(const std::string& name, const std::string& sc
 }
 
 void TDMod::ResetTempTables() {
-    if (!folder_) throw EDBError("No database folder is open");
+    if (!folder_)
+        throw EDBError("No database folder is open");
     log_.ResetState();
     logInsert_.reset();
     if (search_.Rows().HasSource()) {
         const std::string& schema = search_.Rows().source().schema;
-        if (schema == kQResult || schema == kMemory) search_.Reset();
+        if (schema == kQResult || schema == kMemory)
+            search_.Reset();
     }
     if (db_) {
         db_->DetachIfAttached(kLogDb);
@@ -221,9 +242,11 @@ void TDMod::ResetTempTables() {
 }
 
 void TDMod::DeleteTempTables() {
-    if (!folder_) return;
+    if (!folder_)
+        return;
     CloseConnection();
-    for (const std::string& name : {kTmpDb, kTmpOut, kTmpMem}) RemoveTableFiles(name);
+    for (const std::string& name : {kTmpDb, kTmpOut, kTmpMem})
+        RemoveTableFiles(name);
     mainTable_.clear();
     logTable_.clear();
 }
@@ -241,17 +264,21 @@ bool TDMod::TableExists(const std::string& name) const {
 }
 
 int TDMod::CountUserTables() const {
-    if (!folder_) return 0;
+    if (!folder_)
+        return 0;
     int n = 0;
     for (const std::string& name : folder_->ListTables())
-        if (!isTemporaryName(name)) ++n;
+        if (!isTemporaryName(name))
+            ++n;
     return n;
 }
 
 void TDMod::ListUserTables(std::vector<std::string>& list) const {
-    if (!folder_) return;
+    if (!folder_)
+        return;
     for (std::string& name : folder_->ListTables()) {
-        if (isTemporaryName(name) || name == logTable_ || name == mainTable_) continue;
+        if (isTemporaryName(name) || name == logTable_ || name == mainTable_)
+            continue;
         list.push_back(std::move(name));
     }
 }
@@ -272,8 +299,10 @@ bool TDMod::IsArticleTable(const std::string& name) {
 }
 
 void TDMod::CreateTableFile(const std::string& name, bool keyed, bool logIndexes) {
-    if (!TTableFolder::IsStorableName(name)) throw EError("Invalid database name");
-    if (folder_->TableExists(name)) throw EError("Database name already exsits");
+    if (!TTableFolder::IsStorableName(name))
+        throw EError("Invalid database name");
+    if (folder_->TableExists(name))
+        throw EError("Database name already exsits");
     TSqlConnection& db = Db();
     std::string file = folder_->TableFile(name);
     db.DetachIfAttached(kWork);
@@ -295,9 +324,11 @@ void TDMod::CreateTableFile(const std::string& name, bool keyed, bool logIndexes
 void TDMod::AttachTable(const std::string& name, const std::string& schema) {
     TSqlConnection& db = Db();
     std::optional<std::string> stored = folder_->FindTable(name);
-    if (!stored) throw EDBError("Database files missing");
+    if (!stored)
+        throw EDBError("Database files missing");
     // Checked under the work name first, so a refused table leaves the one in use alone.
-    if (!IsArticleTable(*stored)) throw EDBError("Unsupported database type");
+    if (!IsArticleTable(*stored))
+        throw EDBError("Unsupported database type");
     db.DetachIfAttached(schema);
     db.Attach(folder_->TableFile(*stored), schema);
     PrepareStoreSchema(db, schema);
@@ -352,14 +383,25 @@ void TDMod::OpenLogTable(const std::string& name) {
 }
 
 void TDMod::DeleteValFile(const std::string& name) {
-    if (!folder_ || !TTableFolder::IsStorableName(name)) return;
+    if (!folder_ || !TTableFolder::IsStorableName(name))
+        return;
     std::error_code ec;
     fs::remove(fs::path(folderPath_) / (cp932::toUtf8(name) + ".VAL"), ec);
 }
 
-long long TDMod::MainRowCount() { return mainTable_.empty() ? 0 : countRows(Db(), kNews); }
-long long TDMod::QueryResultRowCount() { return countRows(Db(), kQResult); }
-long long TDMod::MemoryRowCount() { return countRows(Db(), kMemory); }
+std::string TDMod::SearchCounterText() {
+    return std::to_string(search_.Count()) + " of " + std::to_string(MainRowCount());
+}
+
+long long TDMod::MainRowCount() {
+    return mainTable_.empty() ? 0 : countRows(Db(), kNews);
+}
+long long TDMod::QueryResultRowCount() {
+    return countRows(Db(), kQResult);
+}
+long long TDMod::MemoryRowCount() {
+    return countRows(Db(), kMemory);
+}
 
 std::uintmax_t TDMod::TableSize(const std::string& name) const {
     return folder_ ? folder_->TableSize(name) : 0;
@@ -373,7 +415,8 @@ void TDMod::AppendLogRecord(const TRecordFields& record) {
     a.From = record.From;
     a.Newsgroup = record.Newsgroup;
     a.Subject = record.Subject;
-    if (!record.Date.empty()) a.Date = DateTextToTimestamp(record.Date, Year());
+    if (!record.Date.empty())
+        a.Date = DateTextToTimestamp(record.Date, Year());
     a.Article = record.Article;
     a.Notes = record.Notes;
     // One INSERT is atomic on its own (alone or inside a LogBatch): a failure leaves no row.
@@ -396,13 +439,15 @@ TDMod::LogBatch::LogBatch(TDMod& dmod) : dmod_(dmod) {
 }
 
 TDMod::LogBatch::~LogBatch() {
-    if (!open_) return;
+    if (!open_)
+        return;
     sqlite3_exec(dmod_.db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
     dmod_.log_.Rows().Invalidate();
 }
 
 void TDMod::LogBatch::Commit() {
-    if (!open_) return;
+    if (!open_)
+        return;
     dmod_.Db().Exec("COMMIT");
     open_ = false;
 }
@@ -448,7 +493,8 @@ std::vector<long long> TDMod::LogRowidsFor(const std::vector<long long>& message
     for (long long id : messageIds) {
         exists.Reset();
         exists.Bind(1, id);
-        if (exists.Step()) rowids.push_back(exists.Int(0));
+        if (exists.Step())
+            rowids.push_back(exists.Int(0));
     }
     return rowids;
 }
@@ -461,8 +507,10 @@ long long TDMod::CopyLogRows(const std::vector<long long>& rowids) {
         copy.Reset();
         copy.Bind(1, rowid);
         copy.Run();
-        if (sqlite3_changes(db.handle()) == 0) continue;  // the row has gone
-        if (firstNew == 0) firstNew = db.LastInsertRowid();
+        if (sqlite3_changes(db.handle()) == 0)
+            continue;  // the row has gone
+        if (firstNew == 0)
+            firstNew = db.LastInsertRowid();
         RowDone();
     }
     return firstNew;
@@ -491,7 +539,8 @@ namespace {
 std::vector<long long> rowidsOf(const std::vector<TRecordView::Entry>& entries) {
     std::vector<long long> rowids;
     rowids.reserve(entries.size());
-    for (const auto& e : entries) rowids.push_back(e.rowid);
+    for (const auto& e : entries)
+        rowids.push_back(e.rowid);
     return rowids;
 }
 
@@ -554,9 +603,11 @@ void TDMod::MoveFiltered() {
 }
 
 bool TDMod::CloseLogIfEmpty() {
-    if (log_.TableCount() != 0) return false;
+    if (log_.TableCount() != 0)
+        return false;
     log_.ReleaseFilter();
-    if (log_.TableCount() != 0) return false;
+    if (log_.TableCount() != 0)
+        return false;
     ResetTempTables();
     return true;
 }
@@ -568,14 +619,16 @@ void TDMod::RunSearch(const TSqlCondition& where, const std::string& source, boo
     RequireMainTable();
     TSqlConnection& db = Db();
     const std::string order = orderByDate ? "Date, rowid" : "rowid";
-    const std::string fields = "MessageID, Rank, Date, \"From\", Newsgroup, Subject, Notes, Article";
+    const std::string fields =
+        "MessageID, Rank, Date, \"From\", Newsgroup, Subject, Notes, Article";
     {
         TSqlTransaction t(db);
         if (source == kQResult) {
             // Narrowing: the hits are what stays of the last result. A condition that is
             // NULL for a row (an empty Rank compared) does not hold.
-            TSqlStatement narrow = db.Prepare(std::string("DELETE FROM ") + kQResult +
-                                              ".articles WHERE NOT coalesce((" + where.sql + "), 0)");
+            TSqlStatement narrow =
+                db.Prepare(std::string("DELETE FROM ") + kQResult +
+                           ".articles WHERE NOT coalesce((" + where.sql + "), 0)");
             narrow.Bind(where);
             narrow.Run();
         } else {
@@ -600,8 +653,10 @@ void TDMod::KeywordSearch(const std::string& keywordBox, const TSearchOptions& o
     TSqlCondition where = BuildKeywordCondition(keywords, options.field, Year());
     RequireMainTable();
     std::string source = kNews;
-    if (options.method == TSearchMethod::Narrowing) source = kQResult;
-    if (options.method == TSearchMethod::Recycle) source = kMemory;
+    if (options.method == TSearchMethod::Narrowing)
+        source = kQResult;
+    if (options.method == TSearchMethod::Recycle)
+        source = kMemory;
     RunSearch(where, source, options.orderByDate,
               options.field == TSearchField::Article ? keywords : std::vector<std::string>{});
 }
@@ -611,7 +666,8 @@ void TDMod::SubjectSearch(const std::string& phrase) {
 }
 
 std::string TDMod::SubjectSearchForSubject(const std::string& subject) {
-    if (subject.empty()) throw EError("Invalid Subject");
+    if (subject.empty())
+        throw EError("Invalid Subject");
     std::string phrase = SubjectSearchText(subject);
     SubjectSearch(phrase);
     return phrase;
@@ -621,7 +677,8 @@ void TDMod::ShowMainRange(long long minId, long long maxId, bool currentAtEnd) {
     TRecordView::Source view;
     view.schema = kNews;
     view.where.sql = "MessageID >= " + view.where.Param(minId);
-    if (maxId >= 0) view.where.sql += " AND MessageID <= " + view.where.Param(maxId);
+    if (maxId >= 0)
+        view.where.sql += " AND MessageID <= " + view.where.Param(maxId);
     search_.Show(maxId >= 0 ? TSearchResult::Kind::Page : TSearchResult::Kind::RecentlyAdded,
                  std::move(view));
     long long n = search_.Count();
@@ -631,22 +688,26 @@ void TDMod::ShowMainRange(long long minId, long long maxId, bool currentAtEnd) {
 void TDMod::ShowRecentlyAdded() {
     RequireMainTable();
     ShowMainRange(lastId_, -1, true);
-    if (search_.Count() > 0) lastId_ = search_.Rows().MessageIDAt(search_.Count() - 1);
+    if (search_.Count() > 0)
+        lastId_ = search_.Rows().MessageIDAt(search_.Count() - 1);
 }
 
 bool TDMod::CanPriorPage() {
-    if (mainTable_.empty() || search_.Count() == 0) return false;
+    if (mainTable_.empty() || search_.Count() == 0)
+        return false;
     return search_.Rows().MessageIDAt(search_.Current()) > firstId_;
 }
 
 bool TDMod::CanNextPage() {
-    if (mainTable_.empty() || search_.Count() == 0) return false;
+    if (mainTable_.empty() || search_.Count() == 0)
+        return false;
     return search_.Rows().MessageIDAt(search_.Current()) < lastId_;
 }
 
 void TDMod::PriorPage() {
     RequireMainTable();
-    if (search_.Count() == 0) return;
+    if (search_.Count() == 0)
+        return;
     long long current = search_.Rows().MessageIDAt(search_.Current());
     TSqlConnection& db = Db();
     TSqlStatement back = db.Prepare(
@@ -666,7 +727,8 @@ void TDMod::PriorPage() {
 
 void TDMod::NextPage() {
     RequireMainTable();
-    if (search_.Count() == 0) return;
+    if (search_.Count() == 0)
+        return;
     long long current = search_.Rows().MessageIDAt(search_.Current());
     TSqlConnection& db = Db();
     TSqlStatement forward = db.Prepare(
@@ -685,7 +747,8 @@ void TDMod::NextPage() {
 }
 
 void TDMod::SaveChanges() {
-    if (!search_.HasPendingChanges()) return;
+    if (!search_.HasPendingChanges())
+        return;
     RequireMainTable();
     TSqlConnection& db = Db();
     TSqlTransaction t(db);
@@ -725,15 +788,19 @@ void TDMod::SetMemoryPosition() {
     t.Commit();
 }
 
-void TDMod::AddKeywordToNotes(const std::vector<long long>& messageIds, const std::string& keyword) {
-    if (keyword.empty()) throw EError("Input keyword");
+void TDMod::AddKeywordToNotes(const std::vector<long long>& messageIds,
+                              const std::string& keyword) {
+    if (keyword.empty())
+        throw EError("Input keyword");
     // A case-sensitive test, unlike the search.
     TKeywordPattern already(keyword, false);
     for (long long id : messageIds) {
         auto index = search_.IndexOf(id);
-        if (!index) continue;
+        if (!index)
+            continue;
         TArticle row = search_.Row(*index);
-        if (already.FoundIn(row.Notes)) continue;
+        if (already.FoundIn(row.Notes))
+            continue;
         row.Notes = row.Notes.empty() ? keyword : keyword + " " + row.Notes;
         search_.EditRow(*index, row);
     }
@@ -742,8 +809,10 @@ void TDMod::AddKeywordToNotes(const std::vector<long long>& messageIds, const st
 void TDMod::SaveSearchResults(const std::string& name) {
     // The nine characters are refused here too: on this system a "/" would put the table
     // into another folder.
-    if (name.empty() || !TTableFolder::IsValidNewName(name)) throw EError("Invalid database name");
-    if (TableExists(name)) throw EError("Database name already exsits");
+    if (name.empty() || !TTableFolder::IsValidNewName(name))
+        throw EError("Invalid database name");
+    if (TableExists(name))
+        throw EError("Database name already exsits");
     CreateTableFile(name, true, false);
     TSqlConnection& db = Db();
     try {
@@ -777,7 +846,8 @@ void TDMod::Backup(const std::string& folder) {
     // database folder: copying a table onto itself would destroy it.
     if (folder == folderPath_ || fs::equivalent(folder, folderPath_, ec))
         throw EError("Backup operation not allowed on Database Folder");
-    if (!fs::is_directory(folder, ec)) throw EError("Backup error");
+    if (!fs::is_directory(folder, ec))
+        throw EError("Backup error");
     const std::string fileName = cp932::toUtf8(mainTable_) + ".db";
     const std::string target = (fs::path(folder) / fileName).string();
     const std::string partial = target + ".partial";
@@ -787,19 +857,23 @@ void TDMod::Backup(const std::string& folder) {
         {
             TSqlConnection copy(partial, true);
             copy.Exec("PRAGMA synchronous = FULL");
-            sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", Db().handle(), kNews);
-            if (!backup) throw EDBError(sqlite3_errmsg(copy.handle()));
+            sqlite3_backup* backup =
+                sqlite3_backup_init(copy.handle(), "main", Db().handle(), kNews);
+            if (!backup)
+                throw EDBError(sqlite3_errmsg(copy.handle()));
             int rc;
             do {
                 rc = sqlite3_backup_step(backup, 256);
                 ThrowIfAborted();
             } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
             sqlite3_backup_finish(backup);
-            if (rc != SQLITE_DONE) throw EDBError(sqlite3_errstr(rc));
+            if (rc != SQLITE_DONE)
+                throw EDBError(sqlite3_errstr(rc));
         }
         // An old copy's leftover journal must not be applied to the new copy.
         fs::remove(target + "-journal", ec);
-        if (::rename(partial.c_str(), target.c_str()) != 0) throw EDBError("rename failed");
+        if (::rename(partial.c_str(), target.c_str()) != 0)
+            throw EDBError("rename failed");
         syncFolder(folder);
     } catch (const EError&) {
         fs::remove(partial, ec);
@@ -809,9 +883,11 @@ void TDMod::Backup(const std::string& folder) {
 }
 
 std::string TDMod::PackLogDatabase() {
-    if (logTable_.empty()) throw EDBError("No log database is open");
-    std::string report = logTable_ + " DB Packing Information" + "\r\n\r\n" + "Before Packing:  " +
-                         withThousands(TableSize(logTable_)) + " byte" + "\r\n";
+    if (logTable_.empty())
+        throw EDBError("No log database is open");
+    std::string report = logTable_ + " DB Packing Information" + "\r\n\r\n" +
+                         "Before Packing:  " + withThousands(TableSize(logTable_)) + " byte" +
+                         "\r\n";
     Db().Exec(std::string("VACUUM ") + kLogDb);
     log_.Rows().Invalidate();
     report += "After Packing:  " + withThousands(TableSize(logTable_)) + " byte";
@@ -819,9 +895,11 @@ std::string TDMod::PackLogDatabase() {
 }
 
 void TDMod::RenameTable(const std::string& oldName, const std::string& newName) {
-    if (!TTableFolder::IsValidNewName(newName)) throw EError("Invalid database name");
+    if (!TTableFolder::IsValidNewName(newName))
+        throw EError("Invalid database name");
     const EError invalid("Invalid file name");
-    if (!folder_) throw invalid;
+    if (!folder_)
+        throw invalid;
     std::optional<std::string> stored = folder_->FindTable(oldName);
     if (!stored || isTemporaryName(*stored) || *stored == mainTable_ || *stored == logTable_ ||
         folder_->TableExists(newName))
@@ -834,7 +912,8 @@ void TDMod::RenameTable(const std::string& oldName, const std::string& newName) 
         // no journal is left behind under the old name.
         db.DetachIfAttached(kWork);
         db.Attach(from, kWork);
-        TSqlStatement touch = db.Prepare(std::string("SELECT count(*) FROM ") + kWork + ".sqlite_master");
+        TSqlStatement touch =
+            db.Prepare(std::string("SELECT count(*) FROM ") + kWork + ".sqlite_master");
         touch.Step();
         touch.Reset();
         db.DetachIfAttached(kWork);
@@ -843,7 +922,9 @@ void TDMod::RenameTable(const std::string& oldName, const std::string& newName) 
         throw invalid;
     }
     std::error_code ec;
-    if (fs::exists(from + "-journal", ec)) throw invalid;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) throw invalid;
+    if (fs::exists(from + "-journal", ec))
+        throw invalid;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        throw invalid;
     syncFolder(folderPath_);
 }

@@ -29,7 +29,7 @@
 // numbers) carrying the message texts the commands show. Every operation that writes more
 // than one row is one SQLite transaction: when it fails, every table is as it was before.
 class TDMod {
-public:
+  public:
     TDMod();
     // Deletes the temporary tables of the open folder (DeleteTempTables); never throws.
     ~TDMod();
@@ -102,14 +102,14 @@ public:
     // appends since construction are undone. Batches do not nest with other operations:
     // nothing but AppendLogRecord may run while one is open.
     class LogBatch {
-    public:
+      public:
         explicit LogBatch(TDMod& dmod);
         ~LogBatch();
         LogBatch(const LogBatch&) = delete;
         LogBatch& operator=(const LogBatch&) = delete;
         void Commit();
 
-    private:
+      private:
         TDMod& dmod_;
         bool open_ = false;
     };
@@ -144,6 +144,8 @@ public:
     // --- Search ---------------------------------------------------------------------------
 
     TSearchResult& Search() { return search_; }
+    // The Search Records counter: "k of N", k rows in the result, N in the main table.
+    std::string SearchCounterText();
 
     // The keyword search: parses the keyword box, builds the condition, fills "tmpout" with
     // the hits and shows them. Throws EError("Input keyword"), EError("Invalid keyword"),
@@ -197,7 +199,7 @@ public:
     // The year two-digit years are placed around (default: the current year).
     void SetCurrentYearSource(std::function<int()> source) { currentYear_ = std::move(source); }
 
-private:
+  private:
     TSqlConnection& Db();
     void CloseConnection() noexcept;
     void RequireMainTable() const;

@@ -7,13 +7,18 @@
 
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
 bool IsCharBoundaryAt(std::string_view text, std::size_t byteOffset) {
-    if (byteOffset == 0 || byteOffset >= text.size()) return byteOffset <= text.size();
+    if (byteOffset == 0 || byteOffset >= text.size())
+        return byteOffset <= text.size();
     std::size_t run = 0;
     std::size_t i = byteOffset;
     while (i > 0 && cp932::isLeadByte(static_cast<unsigned char>(text[i - 1]))) {
@@ -26,7 +31,9 @@ bool IsCharBoundaryAt(std::string_view text, std::size_t byteOffset) {
 }
 
 TKeywordPattern::TKeywordPattern(std::string_view keyword, bool ignoreCase)
-    : keyword_(keyword), folded_(keyword), foldByte_(keyword.size(), false), ignoreCase_(ignoreCase) {
+    : keyword_(keyword),
+      folded_(keyword),
+      foldByte_(keyword.size(), false) {
     std::size_t pos = 0;
     while (pos < keyword.size()) {
         std::size_t len = cp932::charLength(keyword, pos);
@@ -44,10 +51,12 @@ TKeywordPattern::TKeywordPattern(std::string_view keyword, bool ignoreCase)
 
 bool TKeywordPattern::MatchesAt(std::string_view text, std::size_t at) const {
     const std::size_t n = folded_.size();
-    if (text.size() - at < n) return false;
+    if (text.size() - at < n)
+        return false;
     for (std::size_t k = 0; k < n; ++k) {
         char c = text[at + k];
-        if (foldByte_[k] ? lowerAscii(c) != folded_[k] : c != folded_[k]) return false;
+        if (foldByte_[k] ? lowerAscii(c) != folded_[k] : c != folded_[k])
+            return false;
     }
     // Starting at a boundary and agreeing byte for byte, text and keyword split into the
     // same characters, so the match ends on a boundary too, except after a lone lead byte.
@@ -56,8 +65,10 @@ bool TKeywordPattern::MatchesAt(std::string_view text, std::size_t at) const {
 
 std::size_t TKeywordPattern::Find(std::string_view text, std::size_t fromOffset) const {
     const std::size_t n = folded_.size();
-    if (n == 0) return fromOffset <= text.size() ? fromOffset : std::string_view::npos;
-    if (text.size() < n || fromOffset > text.size() - n) return std::string_view::npos;
+    if (n == 0)
+        return fromOffset <= text.size() ? fromOffset : std::string_view::npos;
+    if (text.size() < n || fromOffset > text.size() - n)
+        return std::string_view::npos;
 
     // Candidates come from memchr on the first byte (one stream per letter case when it
     // is folded), which keeps the scan of long articles close to memory speed. Each stream
@@ -65,7 +76,8 @@ std::size_t TKeywordPattern::Find(std::string_view text, std::size_t fromOffset)
     const char* base = text.data();
     const std::size_t lastStart = text.size() - n;
     auto next = [&](char c, std::size_t from) -> std::size_t {
-        if (from > lastStart) return std::string_view::npos;
+        if (from > lastStart)
+            return std::string_view::npos;
         const void* hit = std::memchr(base + from, c, lastStart - from + 1);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base)
                    : std::string_view::npos;
@@ -81,11 +93,14 @@ std::size_t TKeywordPattern::Find(std::string_view text, std::size_t fromOffset)
     std::size_t known = fromOffset;
     while (true) {
         std::size_t at = std::min(nextLower, nextUpper);
-        if (at == std::string_view::npos) return at;
+        if (at == std::string_view::npos)
+            return at;
         std::size_t i = at;
-        while (i > known && cp932::isLeadByte(static_cast<unsigned char>(base[i - 1]))) --i;
+        while (i > known && cp932::isLeadByte(static_cast<unsigned char>(base[i - 1])))
+            --i;
         bool boundary = (at - i) % 2 == 0;
-        if (boundary && MatchesAt(text, at)) return at;
+        if (boundary && MatchesAt(text, at))
+            return at;
         known = boundary ? at : at - 1;
         if (at == nextLower)
             nextLower = next(first, at + 1);

@@ -16,7 +16,7 @@
 //    and matches only a lone lead byte at the end of the text.
 // An empty keyword is found in every text. Immutable after construction; safe to share.
 class TKeywordPattern {
-public:
+  public:
     explicit TKeywordPattern(std::string_view keyword, bool ignoreCase = true);
 
     bool FoundIn(std::string_view text) const;
@@ -26,14 +26,13 @@ public:
 
     const std::string& keyword() const { return keyword_; }
 
-private:
+  private:
     bool MatchesAt(std::string_view text, std::size_t at) const;
 
     std::string keyword_;
     std::string folded_;             // the keyword with single-byte letters lower-cased
     std::vector<bool> foldByte_;     // per byte: compare case-folded
     bool endsWithLoneLead_ = false;  // last byte is a lead byte without a trail
-    bool ignoreCase_;
 };
 
 // Whether the byte offset is a character boundary of text, found by looking back only as

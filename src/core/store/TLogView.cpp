@@ -24,7 +24,8 @@ void TLogView::ResetState() {
     filterFromId_.reset();
     filterFromKey_.reset();
     ClearBookmark();
-    if (db_) Apply();
+    if (db_)
+        Apply();
 }
 
 std::string TLogView::OrderBy() const {
@@ -60,7 +61,8 @@ const char* TLogView::KeyColumn() const {
 }
 
 void TLogView::Apply() {
-    if (!db_) return;
+    if (!db_)
+        return;
     TRecordView::Source source;
     source.schema = schema_;
     source.orderBy = OrderBy();
@@ -89,9 +91,11 @@ void TLogView::Apply() {
     }
     // Keep the current row across the change of source.
     std::optional<long long> keep;
-    if (rows_.HasSource() && rows_.Count() > 0) keep = rows_.MessageIDAt(rows_.Current());
+    if (rows_.HasSource() && rows_.Count() > 0)
+        keep = rows_.MessageIDAt(rows_.Current());
     rows_.SetSource(std::move(source));
-    if (keep && !rows_.Locate(*keep)) rows_.SetCurrent(0);
+    if (keep && !rows_.Locate(*keep))
+        rows_.SetCurrent(0);
 }
 
 void TLogView::SetOrder(Order order) {
@@ -104,7 +108,8 @@ void TLogView::RememberPosition() {
     filterFromId_.reset();
     filterFromKey_.reset();
     filterFromKeyNull_ = false;
-    if (rows_.Count() == 0) return;
+    if (rows_.Count() == 0)
+        return;
     const TArticle& row = rows_.Row(rows_.Current());
     filterFromId_ = row.MessageID;
     std::string key;
@@ -112,7 +117,8 @@ void TLogView::RememberPosition() {
         case Order::Import:
             return;
         case Order::Date:
-            if (row.Date) key = row.Date->ToText();
+            if (row.Date)
+                key = row.Date->ToText();
             break;
         case Order::Newsgroup:
             key = row.Newsgroup;
@@ -130,8 +136,10 @@ void TLogView::RememberPosition() {
 }
 
 bool TLogView::SetTextFilter(Filter which, const std::string& text) {
-    if (text.empty()) return false;
-    if (which != Filter::Subject && which != Filter::From && which != Filter::Group) return false;
+    if (text.empty())
+        return false;
+    if (which != Filter::Subject && which != Filter::From && which != Filter::Group)
+        return false;
     RememberPosition();
     filter_ = which;
     filterText_ = text;
@@ -140,7 +148,8 @@ bool TLogView::SetTextFilter(Filter which, const std::string& text) {
 }
 
 void TLogView::SetDateFilter(Filter which, const TTimestamp& moment) {
-    if (which != Filter::DateOnOrBefore && which != Filter::DateOnOrAfter) return;
+    if (which != Filter::DateOnOrBefore && which != Filter::DateOnOrAfter)
+        return;
     RememberPosition();
     filter_ = which;
     filterMoment_ = moment;
@@ -149,7 +158,8 @@ void TLogView::SetDateFilter(Filter which, const TTimestamp& moment) {
 }
 
 bool TLogView::SetSelectionFilter(const std::vector<long long>& messageIds) {
-    if (messageIds.empty()) return false;
+    if (messageIds.empty())
+        return false;
     RememberPosition();
     filter_ = Filter::MultiSelection;
     filterIds_ = std::unordered_set<long long>(messageIds.begin(), messageIds.end());
@@ -159,15 +169,18 @@ bool TLogView::SetSelectionFilter(const std::vector<long long>& messageIds) {
 }
 
 bool TLogView::SetRangeFilter() {
-    if (bookmarkId_ < 0 || rows_.Count() == 0) return false;
+    if (bookmarkId_ < 0 || rows_.Count() == 0)
+        return false;
     auto marked = rows_.IndexOf(bookmarkId_);
-    if (!marked) return false;
+    if (!marked)
+        return false;
     long long current = rows_.Current();
     long long from = std::min(*marked, current), to = std::max(*marked, current);
     RememberPosition();
     std::unordered_set<long long> ids;
     const auto& entries = rows_.Entries();
-    for (long long i = from; i <= to; ++i) ids.insert(entries[static_cast<std::size_t>(i)].messageId);
+    for (long long i = from; i <= to; ++i)
+        ids.insert(entries[static_cast<std::size_t>(i)].messageId);
     filter_ = Filter::Range;
     filterIds_ = std::move(ids);
     filterText_.clear();
@@ -177,7 +190,8 @@ bool TLogView::SetRangeFilter() {
 }
 
 void TLogView::ReleaseFilter() {
-    if (filter_ == Filter::None) return;
+    if (filter_ == Filter::None)
+        return;
     filter_ = Filter::None;
     filterText_.clear();
     filterMoment_.reset();
@@ -192,28 +206,34 @@ void TLogView::ReleaseFilter() {
             seek.BindNull(1);
         else
             seek.Bind(1, std::string_view(*filterFromKey_));
-        if (seek.Step()) found = rows_.Locate(seek.Int(0));
+        if (seek.Step())
+            found = rows_.Locate(seek.Int(0));
     }
-    if (!found && filterFromId_) rows_.Locate(*filterFromId_);
+    if (!found && filterFromId_)
+        rows_.Locate(*filterFromId_);
     filterFromId_.reset();
     filterFromKey_.reset();
 }
 
 long long TLogView::TableCount() {
-    if (!db_) return 0;
+    if (!db_)
+        return 0;
     TSqlStatement count = db_->Prepare("SELECT count(*) FROM " + schema_ + ".articles");
     count.Step();
     return count.Int(0);
 }
 
 std::string TLogView::CounterText() {
-    if (FilterActive()) return std::to_string(rows_.Count()) + " of " + std::to_string(TableCount());
+    if (FilterActive())
+        return std::to_string(rows_.Count()) + " of " + std::to_string(TableCount());
     return std::to_string(rows_.RecordNumber()) + " / " + std::to_string(TableCount());
 }
 
 bool TLogView::SetBookmark() {
-    if (bookmarkId_ >= 0) return true;
-    if (rows_.Count() == 0) return false;
+    if (bookmarkId_ >= 0)
+        return true;
+    if (rows_.Count() == 0)
+        return false;
     bookmarkRow_ = rows_.RecordNumber();
     bookmarkId_ = rows_.MessageIDAt(rows_.Current());
     return true;
@@ -224,4 +244,6 @@ void TLogView::ClearBookmark() {
     bookmarkRow_ = -1;
 }
 
-bool TLogView::GoToBookmark() { return bookmarkId_ >= 0 && rows_.Locate(bookmarkId_); }
+bool TLogView::GoToBookmark() {
+    return bookmarkId_ >= 0 && rows_.Locate(bookmarkId_);
+}

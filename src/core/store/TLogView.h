@@ -12,9 +12,18 @@
 // ordering, the log filter and the log bookmark. Owned by TDMod, which binds it to the
 // log table; the GUI reads rows through Rows() and sets orderings and filters here.
 class TLogView {
-public:
+  public:
     enum class Order { Import, Date, Newsgroup, From, Subject };
-    enum class Filter { None, Subject, From, Group, DateOnOrBefore, DateOnOrAfter, MultiSelection, Range };
+    enum class Filter {
+        None,
+        Subject,
+        From,
+        Group,
+        DateOnOrBefore,
+        DateOnOrAfter,
+        MultiSelection,
+        Range
+    };
 
     // Binding (TDMod): the log table is `schema`.articles.
     void Bind(TSqlConnection* db, const std::string& schema);
@@ -68,7 +77,7 @@ public:
     // Back to the state of a freshly opened log: no filter, no bookmark (ordering kept).
     void ResetState();
 
-private:
+  private:
     void Apply();
     std::string OrderBy() const;
     const char* KeyColumn() const;

@@ -44,20 +44,21 @@ void TRecordView::ForgetRows() {
 
 void TRecordView::NoteAppended(long long rowid, long long messageId) {
     bool simple = !stale_ && hasSource_ && source_.where.empty() && !source_.only &&
-                  source_.orderBy == "rowid" &&
-                  (entries_.empty() || entries_.back().rowid < rowid);
+                  source_.orderBy == "rowid" && (entries_.empty() || entries_.back().rowid < rowid);
     if (!simple) {
         Invalidate();
         return;
     }
     entries_.push_back({rowid, messageId});
-    if (current_ < 0) current_ = 0;
+    if (current_ < 0)
+        current_ = 0;
     ++revision_;
 }
 
 void TRecordView::RemoveAt(long long index) {
     EnsureList();
-    if (index < 0 || index >= static_cast<long long>(entries_.size())) return;
+    if (index < 0 || index >= static_cast<long long>(entries_.size()))
+        return;
     entries_.erase(entries_.begin() + index);
     pages_.clear();
     if (current_ >= static_cast<long long>(entries_.size()))
@@ -66,20 +67,23 @@ void TRecordView::RemoveAt(long long index) {
 }
 
 void TRecordView::EnsureList() {
-    if (!stale_) return;
+    if (!stale_)
+        return;
     stale_ = false;
     entries_.clear();
     pages_.clear();
     if (hasSource_ && db_) {
         std::string sql = "SELECT rowid, MessageID FROM " + source_.schema + ".articles";
-        if (!source_.where.empty()) sql += " WHERE " + source_.where.sql;
+        if (!source_.where.empty())
+            sql += " WHERE " + source_.where.sql;
         sql += " ORDER BY " + source_.orderBy;
         TSqlStatement st = db_->Prepare(sql);
         st.Bind(source_.where);
         try {
             while (st.Step()) {
                 Entry e{st.Int(0), st.Int(1)};
-                if (source_.only && !source_.only->count(e.messageId)) continue;
+                if (source_.only && !source_.only->count(e.messageId))
+                    continue;
                 entries_.push_back(e);
             }
         } catch (...) {
@@ -93,7 +97,8 @@ void TRecordView::EnsureList() {
     if (currentId_) {
         auto it = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return e.messageId == *currentId_; });
-        if (it != entries_.end()) current_ = it - entries_.begin();
+        if (it != entries_.end())
+            current_ = it - entries_.begin();
         currentId_.reset();
     }
     if (n == 0)
@@ -121,13 +126,15 @@ long long TRecordView::MessageIDAt(long long index) {
 
 TRecordView::Page& TRecordView::FetchPage(long long number) {
     for (auto it = pages_.begin(); it != pages_.end(); ++it) {
-        if (it->number != number) continue;
+        if (it->number != number)
+            continue;
         pages_.splice(pages_.begin(), pages_, it);
         return pages_.front();
     }
     Page page{number, {}};
     long long first = number * kPageRows;
-    long long last = std::min<long long>(first + kPageRows, static_cast<long long>(entries_.size()));
+    long long last =
+        std::min<long long>(first + kPageRows, static_cast<long long>(entries_.size()));
     TSqlStatement st = db_->Prepare("SELECT " + std::string(kArticleColumns) + " FROM " +
                                     source_.schema + ".articles WHERE rowid = ?1");
     for (long long i = first; i < last; ++i) {
@@ -143,7 +150,8 @@ TRecordView::Page& TRecordView::FetchPage(long long number) {
         }
     }
     pages_.push_front(std::move(page));
-    if (pages_.size() > kCachedPages) pages_.pop_back();
+    if (pages_.size() > kCachedPages)
+        pages_.pop_back();
     return pages_.front();
 }
 
@@ -158,7 +166,8 @@ const TArticle& TRecordView::Row(long long index) {
 std::optional<long long> TRecordView::IndexOf(long long messageId) {
     EnsureList();
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (entries_[i].messageId == messageId) return static_cast<long long>(i);
+        if (entries_[i].messageId == messageId)
+            return static_cast<long long>(i);
     return std::nullopt;
 }
 
@@ -175,7 +184,8 @@ void TRecordView::SetCurrent(long long index) {
 
 bool TRecordView::Locate(long long messageId) {
     auto index = IndexOf(messageId);
-    if (!index) return false;
+    if (!index)
+        return false;
     current_ = *index;
     return true;
 }

@@ -20,7 +20,7 @@
 // call that needs the list. Revision() grows with every change of the list or its rows,
 // so a model can tell that it must reset. Used by one thread at a time, like the store.
 class TRecordView {
-public:
+  public:
     struct Entry {
         long long rowid;
         long long messageId;
@@ -78,7 +78,7 @@ public:
 
     unsigned long long Revision() const { return revision_; }
 
-private:
+  private:
     struct Page {
         long long number;
         std::vector<TArticle> rows;

@@ -19,12 +19,14 @@ void TSearchResult::DeleteRow(long long index) {
     edited_.erase(id);
     deleted_.insert(id);
     rows_.RemoveAt(index);
-    if (bookmarkId_ == id) bookmarkId_ = -1;
+    if (bookmarkId_ == id)
+        bookmarkId_ = -1;
     ++editRevision_;
 }
 
 void TSearchResult::DiscardChanges() {
-    if (!HasPendingChanges()) return;
+    if (!HasPendingChanges())
+        return;
     edited_.clear();
     deleted_.clear();
     rows_.Invalidate();
@@ -32,8 +34,10 @@ void TSearchResult::DiscardChanges() {
 }
 
 bool TSearchResult::SetBookmark() {
-    if (bookmarkId_ >= 0) return true;
-    if (rows_.Count() == 0) return false;
+    if (bookmarkId_ >= 0)
+        return true;
+    if (rows_.Count() == 0)
+        return false;
     bookmarkId_ = rows_.MessageIDAt(rows_.Current());
     return true;
 }

@@ -13,7 +13,7 @@
 // cached until "Save changes" (TDMod::SaveChanges) writes them back by MessageID.
 // Owned by TDMod, which runs the queries; the GUI reads and edits rows here.
 class TSearchResult {
-public:
+  public:
     enum class Kind { None, Search, RecentlyAdded, Page };
 
     // The rows in view, with cached edits applied and cached deletions left out.
@@ -53,7 +53,7 @@ public:
     // For TDMod after saving: the changes are stored; show the stored rows.
     void ChangesSaved();
 
-private:
+  private:
     TRecordView rows_;
     Kind kind_ = Kind::None;
     std::vector<std::string> articleKeywords_;

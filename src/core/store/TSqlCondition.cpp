@@ -6,13 +6,15 @@ std::string TSqlCondition::Param(Value value) {
 }
 
 void TSqlCondition::And(const TSqlCondition& other) {
-    if (other.empty()) return;
+    if (other.empty())
+        return;
     // Renumber ?n in the other text by the number of values already here.
     std::string text;
     const std::size_t shift = values.size();
     for (std::size_t i = 0; i < other.sql.size(); ++i) {
         char c = other.sql[i];
-        if (c == '?' && i + 1 < other.sql.size() && other.sql[i + 1] >= '0' && other.sql[i + 1] <= '9') {
+        if (c == '?' && i + 1 < other.sql.size() && other.sql[i + 1] >= '0' &&
+            other.sql[i + 1] <= '9') {
             std::size_t j = i + 1;
             std::size_t n = 0;
             while (j < other.sql.size() && other.sql[j] >= '0' && other.sql[j] <= '9')

@@ -23,7 +23,9 @@ TSqlConnection::TSqlConnection(const std::string& path, bool create) : path_(pat
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
 
-TSqlConnection::~TSqlConnection() { sqlite3_close_v2(db_); }
+TSqlConnection::~TSqlConnection() {
+    sqlite3_close_v2(db_);
+}
 
 void TSqlConnection::Exec(std::string_view sql) {
     std::string text(sql);
@@ -47,7 +49,8 @@ void TSqlConnection::Attach(const std::string& path, std::string_view schema) {
 }
 
 void TSqlConnection::DetachIfAttached(std::string_view schema) noexcept {
-    if (!IsAttached(schema)) return;
+    if (!IsAttached(schema))
+        return;
     std::string sql = "DETACH DATABASE " + std::string(schema);
     sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
 }

@@ -11,7 +11,7 @@
 // chosen by the store (never by the user), so one transaction can span several files.
 // Used by one thread at a time. Failures throw EDBError.
 class TSqlConnection {
-public:
+  public:
     // Opens (and with `create`, creates) the database file at `path`.
     TSqlConnection(const std::string& path, bool create);
     ~TSqlConnection();
@@ -33,7 +33,7 @@ public:
     bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
     long long LastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::string path_;
 };

@@ -6,10 +6,13 @@
 
 TSqlStatement::TSqlStatement(sqlite3* db, std::string_view sql) : db_(db) {
     int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
-    if (rc != SQLITE_OK) Fail(rc);
+    if (rc != SQLITE_OK)
+        Fail(rc);
 }
 
-TSqlStatement::~TSqlStatement() { sqlite3_finalize(stmt_); }
+TSqlStatement::~TSqlStatement() {
+    sqlite3_finalize(stmt_);
+}
 
 TSqlStatement::TSqlStatement(TSqlStatement&& other) noexcept
     : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)) {}
@@ -25,7 +28,8 @@ TSqlStatement& TSqlStatement::operator=(TSqlStatement&& other) noexcept {
 
 TSqlStatement& TSqlStatement::Bind(int index, long long value) {
     int rc = sqlite3_bind_int64(stmt_, index, value);
-    if (rc != SQLITE_OK) Fail(rc);
+    if (rc != SQLITE_OK)
+        Fail(rc);
     return *this;
 }
 
@@ -33,13 +37,15 @@ TSqlStatement& TSqlStatement::Bind(int index, std::string_view bytes) {
     // SQLITE_TRANSIENT: SQLite takes its own copy, so the caller's buffer may go at once.
     int rc = sqlite3_bind_text64(stmt_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT,
                                  SQLITE_UTF8);
-    if (rc != SQLITE_OK) Fail(rc);
+    if (rc != SQLITE_OK)
+        Fail(rc);
     return *this;
 }
 
 TSqlStatement& TSqlStatement::BindNull(int index) {
     int rc = sqlite3_bind_null(stmt_, index);
-    if (rc != SQLITE_OK) Fail(rc);
+    if (rc != SQLITE_OK)
+        Fail(rc);
     return *this;
 }
 
@@ -65,8 +71,10 @@ TSqlStatement& TSqlStatement::Bind(const TSqlCondition& condition) {
 
 bool TSqlStatement::Step() {
     int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
     sqlite3_reset(stmt_);
     Fail(rc);
 }
@@ -76,19 +84,24 @@ void TSqlStatement::Run() {
     }
 }
 
-void TSqlStatement::Reset() { sqlite3_reset(stmt_); }
+void TSqlStatement::Reset() {
+    sqlite3_reset(stmt_);
+}
 
 bool TSqlStatement::IsNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-long long TSqlStatement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
+long long TSqlStatement::Int(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
 std::string TSqlStatement::Text(int column) const {
     // Blob access, so that SQLite never converts the bytes between encodings.
     const void* data = sqlite3_column_blob(stmt_, column);
     int size = sqlite3_column_bytes(stmt_, column);
-    if (!data || size <= 0) return {};
+    if (!data || size <= 0)
+        return {};
     return std::string(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 

@@ -12,7 +12,7 @@
 // into the SQL text. Text is bound and read as raw bytes (cp932 in this program); SQLite
 // does not look inside them. Failures throw EDBError. Move-only.
 class TSqlStatement {
-public:
+  public:
     TSqlStatement(sqlite3* db, std::string_view sql);
     ~TSqlStatement();
     TSqlStatement(TSqlStatement&& other) noexcept;
@@ -43,7 +43,7 @@ public:
     // NULL reads as "".
     std::string Text(int column) const;
 
-private:
+  private:
     [[noreturn]] void Fail(int rc) const;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;

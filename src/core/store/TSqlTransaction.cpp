@@ -6,7 +6,8 @@ TSqlTransaction::TSqlTransaction(TSqlConnection& db) : db_(db) {
 }
 
 TSqlTransaction::~TSqlTransaction() {
-    if (done_) return;
+    if (done_)
+        return;
     // Nothing may escape a destructor; a failed rollback leaves SQLite to undo the work
     // when the connection closes or the hot journal is next read.
     if (nested_) {

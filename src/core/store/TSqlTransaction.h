@@ -11,7 +11,7 @@
 // With the rollback journal a transaction over several attached files commits atomically
 // across all of them (SQLite's super-journal); see doc/store-schema.md.
 class TSqlTransaction {
-public:
+  public:
     explicit TSqlTransaction(TSqlConnection& db);
     ~TSqlTransaction();
     TSqlTransaction(const TSqlTransaction&) = delete;
@@ -19,7 +19,7 @@ public:
 
     void Commit();
 
-private:
+  private:
     TSqlConnection& db_;
     bool nested_ = false;
     bool done_ = false;

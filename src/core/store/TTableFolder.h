@@ -11,7 +11,7 @@
 // without regard to ASCII letter case (cp932-aware: trail bytes are never folded). Only
 // looks at the folder; opens no database.
 class TTableFolder {
-public:
+  public:
     // The folder must exist; throws EFileError otherwise.
     explicit TTableFolder(std::string folder);
 
@@ -42,6 +42,6 @@ public:
     // nine characters \ / : * ? " < > |.
     static bool IsValidNewName(std::string_view name);
 
-private:
+  private:
     std::string folder_;
 };

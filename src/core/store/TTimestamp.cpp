@@ -8,7 +8,8 @@ bool TTimestamp::IsLeapYear(int year) {
 
 int TTimestamp::DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
+    if (month < 1 || month > 12)
+        return 0;
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
@@ -20,18 +21,20 @@ bool TTimestamp::IsValid() const {
 
 std::string TTimestamp::ToText() const {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                  minute, second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
+                  second);
     return buf;
 }
 
 std::optional<TTimestamp> TTimestamp::FromText(std::string_view text) {
     // YYYY-MM-DD HH:MM:SS
-    if (text.size() != 19) return std::nullopt;
+    if (text.size() != 19)
+        return std::nullopt;
     auto digits = [&](std::size_t at, std::size_t n, int& out) {
         int v = 0;
         for (std::size_t i = at; i < at + n; ++i) {
-            if (text[i] < '0' || text[i] > '9') return false;
+            if (text[i] < '0' || text[i] > '9')
+                return false;
             v = v * 10 + (text[i] - '0');
         }
         out = v;
@@ -42,7 +45,8 @@ std::optional<TTimestamp> TTimestamp::FromText(std::string_view text) {
         !digits(8, 2, t.day) || text[10] != ' ' || !digits(11, 2, t.hour) || text[13] != ':' ||
         !digits(14, 2, t.minute) || text[16] != ':' || !digits(17, 2, t.second))
         return std::nullopt;
-    if (!t.IsValid()) return std::nullopt;
+    if (!t.IsValid())
+        return std::nullopt;
     return t;
 }
 

@@ -22,7 +22,8 @@ TEST(KeywordPattern, IgnoresAsciiLetterCase) {
         {"a", "", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TKeywordPattern(c.keyword).FoundIn(c.text), c.found) << c.keyword << " in " << c.text;
+        EXPECT_EQ(TKeywordPattern(c.keyword).FoundIn(c.text), c.found)
+            << c.keyword << " in " << c.text;
 }
 
 TEST(KeywordPattern, MatchesOnlyAtCharacterBoundaries) {
@@ -73,7 +74,8 @@ TEST(KeywordPattern, BoundaryTestAgreesWithForwardStepping) {
     const unsigned char pool[] = {0x41, 0x81, 0x82, 0x9f, 0xa0, 0xe0, 0x5c, 0x20};
     for (int round = 0; round < 200; ++round) {
         std::string text;
-        for (int i = 0; i < 40; ++i) text += static_cast<char>(pool[rng() % sizeof pool]);
+        for (int i = 0; i < 40; ++i)
+            text += static_cast<char>(pool[rng() % sizeof pool]);
         for (std::size_t at = 0; at <= text.size(); ++at)
             ASSERT_EQ(IsCharBoundaryAt(text, at), cp932::isBoundary(text, at))
                 << testsupport::Hex(text) << " at " << at;

@@ -42,7 +42,8 @@ TEST(KeywordSyntax, SplitsTrimsUnquotesSortsAndDropsDuplicates) {
         {"tokyo&", {"tokyo"}},  // a last "&" opens no further keyword
         {"\t tab \t", {"tab"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseKeywords(c.box), c.expected) << c.box;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseKeywords(c.box), c.expected) << c.box;
 }
 
 TEST(KeywordSyntax, RejectsEmptyAndBareQuoteKeywords) {
@@ -71,8 +72,8 @@ TEST(KeywordCondition, OperatorsForRankAndMessageID) {
         const char* sql;
         long long value;
     } cases[] = {
-        {">=3", "(Rank >= ?1)", 3},  {">3", "(Rank > ?1)", 3},   {"> 3", "(Rank > ?1)", 3},
-        {"<=  7", "(Rank <= ?1)", 7}, {"=5", "(Rank = ?1)", 5},   {"= 5", "(Rank = ?1)", 5},
+        {">=3", "(Rank >= ?1)", 3},   {">3", "(Rank > ?1)", 3}, {"> 3", "(Rank > ?1)", 3},
+        {"<=  7", "(Rank <= ?1)", 7}, {"=5", "(Rank = ?1)", 5}, {"= 5", "(Rank = ?1)", 5},
         {"<-2", nullptr, 0},
     };
     for (const auto& c : cases) {
@@ -109,7 +110,8 @@ TEST(KeywordCondition, BadValuesGiveConversionErrors) {
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
     }
-    EXPECT_THROW(BuildKeywordCondition({"=99999999999"}, TSearchField::MessageID, 2025), EConvertError);
+    EXPECT_THROW(BuildKeywordCondition({"=99999999999"}, TSearchField::MessageID, 2025),
+                 EConvertError);
     try {
         BuildKeywordCondition({"=13/45/2000"}, TSearchField::Date, 2025);
         FAIL();

@@ -6,7 +6,7 @@
 using namespace storetest;
 
 class LogViewTest : public StoreFixture {
-protected:
+  protected:
     TLogView& log() { return dmod.Log(); }
     std::vector<std::string> Shown() { return Subjects(RowsOf(log().Rows())); }
 };
@@ -15,8 +15,10 @@ TEST_F(LogViewTest, SubjectFilterMatchesWithoutLetterCaseAndCounts) {
     AppendLog({"Weekly report", "Other", "WEEKLY REPORT (2)", "weekly reports"});
     log().Rows().SetCurrent(1);
     EXPECT_EQ(log().CounterText(), "2 / 4");
-    ASSERT_TRUE(log().SetTextFilter(TLogView::Filter::Subject, SubjectSearchText("Re: Weekly report")));
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Weekly report", "WEEKLY REPORT (2)", "weekly reports"}));
+    ASSERT_TRUE(
+        log().SetTextFilter(TLogView::Filter::Subject, SubjectSearchText("Re: Weekly report")));
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"Weekly report", "WEEKLY REPORT (2)", "weekly reports"}));
     EXPECT_EQ(log().CounterText(), "3 of 4");
     log().ReleaseFilter();
     EXPECT_FALSE(log().FilterActive());
@@ -47,7 +49,8 @@ TEST_F(LogViewTest, DateFiltersCompareTheWholeTimestamp) {
 }
 
 TEST_F(LogViewTest, SelectionAndRangeFilters) {
-    for (int i = 1; i <= 50; ++i) dmod.AppendLogRecord(Rec("r" + std::to_string(i)));
+    for (int i = 1; i <= 50; ++i)
+        dmod.AppendLogRecord(Rec("r" + std::to_string(i)));
     log().SetSelectionFilter({3, 7});
     EXPECT_EQ(Shown(), (std::vector<std::string>{"r3", "r7"}));
     log().ReleaseFilter();
@@ -105,7 +108,8 @@ TEST_F(LogViewTest, AppendingInImportOrderKeepsTheListWithoutRereading) {
 
 TEST_F(LogViewTest, ManyRowsAreReadPageByPage) {
     TDMod::LogBatch batch(dmod);
-    for (int i = 0; i < 1000; ++i) dmod.AppendLogRecord(Rec("s" + std::to_string(i)));
+    for (int i = 0; i < 1000; ++i)
+        dmod.AppendLogRecord(Rec("s" + std::to_string(i)));
     batch.Commit();
     TRecordView& rows = log().Rows();
     EXPECT_EQ(rows.Count(), 1000);

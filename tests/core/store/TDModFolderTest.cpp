@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
+
 #include <filesystem>
 
 #include "base/EError.h"
+#include "core/store/StoreTestSupport.h"
 #include "store/EConvertError.h"
 #include "store/EDBError.h"
-#include "core/store/StoreTestSupport.h"
 
 using namespace storetest;
 namespace fs = std::filesystem;
@@ -15,7 +17,8 @@ TEST(DataModule, OpenFolderCreatesTheThreeTemporaryTables) {
     testsupport::TempDir dir;
     TDMod dmod;
     dmod.OpenFolder(dir.str());
-    for (const char* name : {"tmpdb", "tmpout", "tmpmem"}) EXPECT_TRUE(dmod.TableExists(name)) << name;
+    for (const char* name : {"tmpdb", "tmpout", "tmpmem"})
+        EXPECT_TRUE(dmod.TableExists(name)) << name;
     EXPECT_EQ(dmod.CountUserTables(), 0);  // only temporary tables: no user table
     std::vector<std::string> list;
     dmod.ListUserTables(list);
@@ -33,7 +36,8 @@ TEST(DataModule, TemporaryTablesAreEmptiedOnReopenWithTheirStructureKept) {
         first.AppendLogRecord(Rec("one"));
         first.AppendLogRecord(Rec("two"));
         first.PostAll();
-        first.KeywordSearch("o", {TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false}});
+        first.KeywordSearch(
+            "o", {TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false}});
         first.SetMemoryPosition();
         first.AppendLogRecord(Rec("three"));
         // Leaving the folder this way keeps its temporary tables, as a crash would.
@@ -53,7 +57,8 @@ TEST(DataModule, TemporaryTablesAreEmptiedOnReopenWithTheirStructureKept) {
     TSqlStatement indexes = raw.Prepare(
         "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
     std::vector<std::string> names;
-    while (indexes.Step()) names.push_back(indexes.Text(0));
+    while (indexes.Step())
+        names.push_back(indexes.Text(0));
     EXPECT_EQ(names, (std::vector<std::string>{"Date", "From", "Newsgroup", "Subject"}));
     second.AppendLogRecord(Rec("again"));
     EXPECT_EQ(second.Log().Rows().MessageIDAt(0), 1);
@@ -85,11 +90,19 @@ TEST(DataModule, ChangeFolderDeletesTheOldTemporaryTables) {
     EXPECT_FALSE(fs::exists(b.file("tmpdb.db")));
 }
 
-TEST(DataModule, OpenFolderFailsForAMissingFolder) {
+TEST(DataModule, OpenFolderFailsForAFolderItCannotUse) {
     testsupport::TempDir dir;
     TDMod dmod;
     EXPECT_THROW(dmod.OpenFolder(dir.file("missing")), EError);
     EXPECT_FALSE(dmod.IsFolderOpen());
+    if (geteuid() != 0) {  // root writes anywhere
+        fs::create_directory(dir.file("readonly"));
+        fs::permissions(dir.file("readonly"), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_THROW(dmod.OpenFolder(dir.file("readonly")), EError);
+        EXPECT_FALSE(dmod.IsFolderOpen());
+        EXPECT_EQ(dmod.Folder(), "");
+        fs::permissions(dir.file("readonly"), fs::perms::owner_all);
+    }
 }
 
 TEST_F(StoreFixture, TableExistsIgnoresLetterCase) {
@@ -157,7 +170,8 @@ TEST_F(StoreFixture, CreateMainTableRefusesUnstorableNamesAndDeletesTheValFile) 
 TEST_F(StoreFixture, OpenMainTableReadsFirstAndLastIdAndEmptiesScratchTables) {
     AppendLog({"a", "b", "c"});
     dmod.PostAll();
-    dmod.KeywordSearch("a", TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false});
+    dmod.KeywordSearch("a",
+                       TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false});
     dmod.SetMemoryPosition();
     EXPECT_EQ(dmod.QueryResultRowCount(), 1);
     dmod.CreateMainTable("Other");
@@ -185,7 +199,8 @@ TEST_F(StoreFixture, AppendLogRecordKeepsEmptyDateAndNotesEmpty) {
     EXPECT_EQ(second.Date->ToText(), "2001-06-12 22:20:30");
     EXPECT_EQ(second.Notes, "kw");
     TSqlConnection raw(File("tmpdb"), false);
-    TSqlStatement nulls = raw.Prepare("SELECT count(*) FROM articles WHERE Date IS NULL AND Notes IS NULL");
+    TSqlStatement nulls =
+        raw.Prepare("SELECT count(*) FROM articles WHERE Date IS NULL AND Notes IS NULL");
     nulls.Step();
     EXPECT_EQ(nulls.Int(0), 1);
 }

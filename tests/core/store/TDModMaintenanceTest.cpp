@@ -24,9 +24,12 @@ std::string ErrorOf(const std::function<void()>& f) {
 class MaintenanceTest : public StoreFixture {};
 
 TEST_F(MaintenanceTest, BackupIntoTheDatabaseFolderIsRefused) {
-    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str()); }), "Backup operation not allowed on Database Folder");
-    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str() + "/"); }), "Backup operation not allowed on Database Folder");
-    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str() + "/."); }), "Backup operation not allowed on Database Folder");
+    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str()); }),
+              "Backup operation not allowed on Database Folder");
+    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str() + "/"); }),
+              "Backup operation not allowed on Database Folder");
+    EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.str() + "/."); }),
+              "Backup operation not allowed on Database Folder");
     EXPECT_EQ(ErrorOf([&] { dmod.Backup(dir.file("missing")); }), "Backup error");
 }
 
@@ -59,7 +62,8 @@ TEST_F(MaintenanceTest, PackOfAHalfEmptiedLogReportsASmallerSize) {
     dmod.OpenMainTable("News");
     dmod.OpenLogTable("Inbox");
     std::vector<long long> half;
-    for (long long id = 1; id <= 100; ++id) half.push_back(id);
+    for (long long id = 1; id <= 100; ++id)
+        half.push_back(id);
     dmod.MoveSelected(half);
     auto before = dmod.TableSize("Inbox");
     std::string report = dmod.PackLogDatabase();
@@ -68,7 +72,8 @@ TEST_F(MaintenanceTest, PackOfAHalfEmptiedLogReportsASmallerSize) {
     auto grouped = [](std::uintmax_t n) {
         std::string d = std::to_string(n), out;
         for (std::size_t i = 0; i < d.size(); ++i) {
-            if (i > 0 && (d.size() - i) % 3 == 0) out += ',';
+            if (i > 0 && (d.size() - i) % 3 == 0)
+                out += ',';
             out += d[i];
         }
         return out;

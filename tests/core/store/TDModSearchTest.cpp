@@ -16,7 +16,7 @@ TSearchOptions Options(TSearchField field, TSearchMethod method = TSearchMethod:
 }  // namespace
 
 class SearchTest : public StoreFixture {
-protected:
+  protected:
     void SetUp() override {
         StoreFixture::SetUp();
         struct Row {
@@ -31,7 +31,8 @@ protected:
             {"Sports", "2000/1/4 23:59:59", "", "nothing"},                   // 4
             {"Old", "", "", "TOKYO in capitals"},                             // 5
         };
-        for (const Row& r : rows) dmod.AppendLogRecord(Rec(r.subject, r.date, r.notes, r.article));
+        for (const Row& r : rows)
+            dmod.AppendLogRecord(Rec(r.subject, r.date, r.notes, r.article));
         dmod.PostAll();
         dmod.ResetTempTables();
         SetRank(1, 3);
@@ -62,7 +63,8 @@ TEST_F(SearchTest, ArticleSearchIgnoresCaseAndNeedsEveryKeyword) {
     EXPECT_EQ(Search("tokyo & osaka", Options(TSearchField::Article)), (std::vector<long long>{1}));
     EXPECT_EQ(dmod.Search().articleKeywords(), (std::vector<std::string>{"osaka", "tokyo"}));
     EXPECT_EQ(Search("a & a", Options(TSearchField::Article)).size(), 4u);
-    EXPECT_EQ(Search("Tokyo & tokyo", Options(TSearchField::Article)), (std::vector<long long>{1, 5}));
+    EXPECT_EQ(Search("Tokyo & tokyo", Options(TSearchField::Article)),
+              (std::vector<long long>{1, 5}));
     EXPECT_EQ(dmod.Search().articleKeywords(), (std::vector<std::string>{"Tokyo"}));
     EXPECT_EQ(Search("\"tokyo and\"", Options(TSearchField::Article)), (std::vector<long long>{1}));
     EXPECT_EQ(dmod.Search().kind(), TSearchResult::Kind::Search);
@@ -76,13 +78,15 @@ TEST_F(SearchTest, QuotesAndWildcardsAreSearchedLiterally) {
 }
 
 TEST_F(SearchTest, SubjectOrNotesLooksInBoth) {
-    EXPECT_EQ(Search("tokyo", Options(TSearchField::SubjectOrNotes)), (std::vector<long long>{1, 2}));
+    EXPECT_EQ(Search("tokyo", Options(TSearchField::SubjectOrNotes)),
+              (std::vector<long long>{1, 2}));
     EXPECT_TRUE(dmod.Search().articleKeywords().empty());
 }
 
 TEST_F(SearchTest, DateEqualsSelectsOneWholeDay) {
     EXPECT_EQ(Search("=01/05/2000", Options(TSearchField::Date)), (std::vector<long long>{1, 2}));
-    EXPECT_EQ(Search(">=01/05/2000", Options(TSearchField::Date)), (std::vector<long long>{1, 2, 3}));
+    EXPECT_EQ(Search(">=01/05/2000", Options(TSearchField::Date)),
+              (std::vector<long long>{1, 2, 3}));
     EXPECT_EQ(Search("<01/05/2000", Options(TSearchField::Date)), (std::vector<long long>{4}));
 }
 
@@ -110,6 +114,7 @@ TEST_F(SearchTest, ResultIsCopiedIntoTmpoutWithMainTableIds) {
     EXPECT_EQ(Ids(tmpout), (std::vector<long long>{1, 2}));
     EXPECT_EQ(tmpout[1].Article, "only osaka here");
     EXPECT_EQ(dmod.QueryResultRowCount(), 2);
+    EXPECT_EQ(dmod.SearchCounterText(), "2 of 5");
 }
 
 TEST_F(SearchTest, NarrowingSearchesOnlyThePreviousHitsAndRecycleTheMemory) {
@@ -164,7 +169,8 @@ TEST_F(SearchTest, SavingAnEditedSubjectUpdatesMainTmpoutAndTmpmem) {
     EXPECT_FALSE(dmod.Search().HasPendingChanges());
     for (const char* table : {"News", "tmpout", "tmpmem"}) {
         auto rows = ReadTable(File(table));
-        auto it = std::find_if(rows.begin(), rows.end(), [](const TArticle& a) { return a.MessageID == 2; });
+        auto it = std::find_if(rows.begin(), rows.end(),
+                               [](const TArticle& a) { return a.MessageID == 2; });
         ASSERT_NE(it, rows.end()) << table;
         EXPECT_EQ(it->Subject, "Osaka report") << table;
     }
@@ -194,7 +200,8 @@ TEST_F(SearchTest, AFailedSaveChangesNothing) {
     auto main = ReadTable(File("News"));
     int calls = 0;
     dmod.SetRowHook([&] {
-        if (++calls == 2) throw EError("injected");
+        if (++calls == 2)
+            throw EError("injected");
     });
     EXPECT_THROW(dmod.SaveChanges(), EError);
     dmod.SetRowHook(nullptr);
@@ -207,7 +214,7 @@ TEST_F(SearchTest, AddPutsTheKeywordBeforeNotesUnlessAlreadyThere) {
     dmod.AddKeywordToNotes({1, 2, 3}, "tokyo");
     EXPECT_EQ(dmod.Search().Row(0).Notes, "tokyo");
     EXPECT_EQ(dmod.Search().Row(1).Notes, "tokyo");  // already held it
-    dmod.AddKeywordToNotes({2}, "Tokyo");             // case-sensitive test
+    dmod.AddKeywordToNotes({2}, "Tokyo");            // case-sensitive test
     EXPECT_EQ(dmod.Search().Row(1).Notes, "Tokyo tokyo");
     EXPECT_THROW(dmod.AddKeywordToNotes({1}, ""), EError);
 }
@@ -236,7 +243,8 @@ TEST_F(SearchTest, SaveSearchResultsMakesANewKeyedTable) {
 
 TEST_F(SearchTest, PagingMovesByAHundredRows) {
     TDMod::LogBatch batch(dmod);
-    for (int i = 0; i < 300; ++i) dmod.AppendLogRecord(Rec("p" + std::to_string(i)));
+    for (int i = 0; i < 300; ++i)
+        dmod.AppendLogRecord(Rec("p" + std::to_string(i)));
     batch.Commit();
     dmod.PostAll();  // IDs 6..305
     dmod.OpenMainTable("News");

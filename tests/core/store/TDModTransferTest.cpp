@@ -15,7 +15,7 @@ using namespace storetest;
 namespace {
 
 class InjectedFailure : public EError {
-public:
+  public:
     InjectedFailure() : EError("injected") {}
 };
 
@@ -23,17 +23,19 @@ public:
 std::function<void()> FailAfter(int rows) {
     auto count = std::make_shared<int>(0);
     return [count, rows] {
-        if (++*count == rows) throw InjectedFailure();
+        if (++*count == rows)
+            throw InjectedFailure();
     };
 }
 
 }  // namespace
 
 class TransferTest : public StoreFixture {
-protected:
+  protected:
     // The main table with MessageIDs 1..10 (subjects m1..m10).
     void FillMainToTen() {
-        for (int i = 1; i <= 10; ++i) dmod.AppendLogRecord(Rec("m" + std::to_string(i)));
+        for (int i = 1; i <= 10; ++i)
+            dmod.AppendLogRecord(Rec("m" + std::to_string(i)));
         dmod.PostAll();
         dmod.ResetTempTables();
     }
@@ -150,7 +152,8 @@ TEST_F(TransferTest, MovingEveryRowOutOfALogDatabaseResetsTheLog) {
     dmod.ResetTempTables();
     dmod.OpenMainTable("News");
     dmod.OpenLogTable("Inbox");
-    dmod.KeywordSearch("i", TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false});
+    dmod.KeywordSearch("i",
+                       TSearchOptions{TSearchMethod::Initial, TSearchField::SubjectOrNotes, false});
     EXPECT_FALSE(dmod.LogIsTemporary());
     EXPECT_EQ(dmod.Log().Rows().Count(), 2);
     dmod.MoveSelected({1, 2});
@@ -177,9 +180,18 @@ TEST_F(TransferTest, AFailureInTheMiddleOfATransferLeavesEveryTableUnchanged) {
         std::function<void()> run;
     } steps[] = {
         {"post all", [&] { dmod.PostAll(); }},
-        {"copy selected", [&] { dmod.CopySelected({1, 2, 3}); }},
-        {"move selected", [&] { dmod.MoveSelected({1, 2, 3}); }},
-        {"delete selected", [&] { dmod.DeleteSelected({1, 2, 3}); }},
+        {"copy selected",
+         [&] {
+             dmod.CopySelected({1, 2, 3});
+         }},
+        {"move selected",
+         [&] {
+             dmod.MoveSelected({1, 2, 3});
+         }},
+        {"delete selected",
+         [&] {
+             dmod.DeleteSelected({1, 2, 3});
+         }},
         {"delete filtered", [&] { dmod.DeleteFiltered(); }},
         {"move filtered", [&] { dmod.MoveFiltered(); }},
     };
@@ -237,7 +249,8 @@ TEST(TransferCrash, NoRecordIsLostWhereverTheProgramDies) {
             TDMod setup;
             setup.OpenFolder(dir.str());
             setup.CreateMainTable("Inbox");
-            for (int i = 1; i <= 5; ++i) setup.AppendLogRecord(Rec("r" + std::to_string(i)));
+            for (int i = 1; i <= 5; ++i)
+                setup.AppendLogRecord(Rec("r" + std::to_string(i)));
             setup.PostAll();
             setup.CreateMainTable("News");
         }
@@ -248,7 +261,8 @@ TEST(TransferCrash, NoRecordIsLostWhereverTheProgramDies) {
             dmod.OpenLogTable("Inbox");
             int rows = 0;
             dmod.SetRowHook([&] {
-                if (++rows == dieAfter) _exit(0);
+                if (++rows == dieAfter)
+                    _exit(0);
             });
             dmod.MoveSelected({1, 2, 3, 4, 5});
             _exit(0);  // committed; dies before anything else

@@ -1,17 +1,617 @@
 #include "html/HParser.h"
 
+#include <memory>
+
+#include "base/EError.h"
+#include "html/BlockParts.h"
+#include "html/EHTMLError.h"
+#include "html/ElementData.h"
+#include "html/ElementTag.h"
+#include "html/ListParts.h"
+#include "html/TSymbolTable.h"
+#include "html/TTagTable.h"
+#include "html/TableParts.h"
+#include "html/TextHelpers.h"
+#include "text/Cp932.h"
+#include "text/TextUtil.h"
+
 namespace HTMLParser {
 
-void HParser::PlainText(const char* begin, const char* end) {
-    result_.assign(begin, end);
+namespace {
+
+// A tag name is read to at most this many bytes; the rest is read as the rest of the tag.
+constexpr std::size_t kMaxTagNameBytes = 15;
+
+bool isAsciiLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-void HParser::LayoutText(const char* begin, const char* end, bool, bool) {
-    result_.assign(begin, end);
+bool isAsciiDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(unsigned char c) {
+    return isAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Bytes of tag names, attribute names and unquoted attribute values.
+bool isNameByte(unsigned char c) {
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == '/' || c == '%';
+}
+
+bool isBlankOrTab(int c) {
+    return c == ' ' || c == '\t';
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// Removes control bytes and blanks (0x00-0x20) at the start.
+void trimLeft(std::string_view& s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20)
+        s.remove_prefix(1);
+}
+
+// The leading run of name bytes of `s`, lower-cased and removed, then `s` trimmed left.
+std::string takeName(std::string_view& s) {
+    std::size_t n = 0;
+    while (n < s.size() && isNameByte(static_cast<unsigned char>(s[n])))
+        ++n;
+    std::string name(s.substr(0, n));
+    for (char& c : name)
+        c = lowerAscii(c);
+    s.remove_prefix(n);
+    trimLeft(s);
+    return name;
+}
+
+// One attribute "name=value" from the front of `s`. False when it is not one; the caller
+// then drops the rest of the word.
+bool takeAttribute(std::string_view& s, std::string& name, std::string& value) {
+    name = takeName(s);
+    if (name.empty() || s.empty() || s.front() != '=')
+        return false;
+    s.remove_prefix(1);
+    trimLeft(s);
+    if (s.empty())
+        return false;
+    const char first = s.front();
+    if (first == '"' || first == '\'') {
+        s.remove_prefix(1);
+        const std::size_t close = s.find(first);
+        if (close == std::string_view::npos)
+            return false;
+        value.assign(s.substr(0, close));
+        s.remove_prefix(close + 1);
+        trimLeft(s);
+        return true;
+    }
+    // An unquoted value is its first byte and the run of name bytes after it, so
+    // "href=a.html" gives "a". A first byte that leads a double-byte character takes
+    // its trail byte along rather than leave half a character.
+    std::size_t n = cp932::charLength(s, 0);
+    while (n < s.size() && isNameByte(static_cast<unsigned char>(s[n])))
+        ++n;
+    value.assign(s.substr(0, n));
+    s.remove_prefix(n);
+    trimLeft(s);
+    return true;
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+void HParser::Reset(const char* begin, const char* end) {
+    begin_ = begin;
+    end_ = end < begin ? begin : end;
+    cursor_ = begin_;
+    elements_.Clear();
+    result_.clear();
+    tagText_.clear();
+    linkPrefix_.clear();
+    linkTarget_.clear();
+    imagePlaceholder_ = "[Image] ";
+    example_ = false;
+}
+
+const std::string* HParser::FindAttribute(std::string_view name) const {
+    for (const auto& [n, v] : attributes_)
+        if (n == name)
+            return &v;
+    return nullptr;
 }
 
 const std::string& HParser::Result() const {
     return result_;
+}
+
+void HParser::AppendTextRun() {
+    // The byte just read and every following byte that no rule treats specially are
+    // appended in one go: the common case, and the scan's hot path.
+    const char* run = cursor_ - 1;
+    while (cursor_ < end_) {
+        const auto c = static_cast<unsigned char>(*cursor_);
+        if (c <= 0x20 || c == '<' || c == '&')
+            break;
+        ++cursor_;
+    }
+    result_.append(run, cursor_);
+}
+
+// ---------------------------------------------------------------------------------------
+// PlainText
+
+void HParser::PlainText(const char* begin, const char* end) {
+    Reset(begin, end);
+    preformatted_ = false;
+    pickUpLinks_ = false;
+    for (;;) {
+        internal::Checkpoint();
+        const int c = Next();
+        if (c <= 0)
+            break;  // the end, or a NUL byte where text is expected
+        switch (c) {
+            case '<':
+                SkipPastTagEnd();
+                break;
+            case ' ':
+            case '\t':
+                if (!result_.empty() && result_.back() != ' ')
+                    result_ += ' ';
+                break;
+            case '\n':
+                // A line break between Japanese words joins them; between ASCII words it
+                // is a blank.
+                if (!result_.empty()) {
+                    const auto last = static_cast<unsigned char>(result_.back());
+                    if (isAsciiLetter(last) || isAsciiDigit(last))
+                        result_ += ' ';
+                }
+                break;
+            case '&':
+                AppendReference();
+                break;
+            default:
+                if (c > 0x20)
+                    AppendTextRun();
+                break;
+        }
+    }
+    std::string_view text = result_;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    result_ = std::string(text);
+}
+
+// ---------------------------------------------------------------------------------------
+// Character references
+
+void HParser::AppendReference() {
+    int c = Next();
+    if (c == '#') {
+        std::string written = "&#";
+        c = Next();
+        const bool hex = c == 'x';
+        if (hex) {
+            written += 'x';
+            c = Next();
+        }
+        std::string digits;
+        unsigned long value = 0;
+        while (c >= 0 && (hex ? isHexDigit(static_cast<unsigned char>(c))
+                              : isAsciiDigit(static_cast<unsigned char>(c)))) {
+            internal::Checkpoint();
+            digits += static_cast<char>(c);
+            const unsigned char d = static_cast<unsigned char>(c);
+            const unsigned long digit = isAsciiDigit(d) ? d - '0' : (lowerAscii(d) - 'a' + 10);
+            // Saturates: any value above 255 is kept as written.
+            value = value > 0xFFFF ? value : value * (hex ? 16 : 10) + digit;
+            c = Next();
+        }
+        const bool semicolon = c == ';';
+        if (!semicolon)
+            GiveBack(c);
+        if (!digits.empty() && value >= 1 && value <= 255) {
+            result_ += static_cast<char>(value);
+            return;
+        }
+        result_ += written;
+        result_ += digits;
+        if (semicolon)
+            result_ += ';';
+        return;
+    }
+    std::string name;
+    while (c >= 0 && isAsciiLetter(static_cast<unsigned char>(c))) {
+        internal::Checkpoint();
+        name += static_cast<char>(c);
+        c = Next();
+    }
+    const bool semicolon = c == ';';
+    if (!semicolon)
+        GiveBack(c);
+    const Symbol::TSymbolTable& symbols = Symbol::TSymbolTable::Instance();
+    if (symbols.Contains(name)) {
+        result_ += static_cast<char>(symbols.Code(name));
+        return;
+    }
+    result_ += '&';
+    result_ += name;
+    if (semicolon)
+        result_ += ';';
+}
+
+// ---------------------------------------------------------------------------------------
+// Tags
+
+void HParser::ReadRawTagName() {
+    rawName_.clear();
+    while (rawName_.size() < kMaxTagNameBytes) {
+        const int c = Next();
+        if (c < 0)
+            break;
+        // A NUL byte is given back too, so that it ends the tag as the end of input would.
+        if (c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>') {
+            GiveBack(c);
+            break;
+        }
+        rawName_ += static_cast<char>(c);
+    }
+}
+
+void HParser::SkipPastTagEnd() {
+    for (;;) {
+        internal::Checkpoint();
+        const int c = Next();
+        if (c <= 0 || c == '>')
+            return;
+    }
+}
+
+void HParser::ScanTag() {
+    ReadRawTagName();
+    std::string_view trimmed = rawName_;
+    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!trimmed.empty() && white(trimmed.front()))
+        trimmed.remove_prefix(1);
+    while (!trimmed.empty() && white(trimmed.back()))
+        trimmed.remove_suffix(1);
+    std::string lookup(trimmed);
+    for (char& c : lookup)
+        c = lowerAscii(c);
+
+    // Comments end at the first ">"; "-->" is not required.
+    if (startsWith(lookup, "!--")) {
+        SkipPastTagEnd();
+        return;
+    }
+    const Symbol::TTagTable& tags = Symbol::TTagTable::Instance();
+    if (example_) {
+        if (lookup == "/xmp") {
+            SkipPastTagEnd();
+            example_ = false;
+            return;
+        }
+        result_ += '<';
+        result_ += rawName_;
+        return;
+    }
+    if (tags.IsStructural(lookup)) {
+        ReadElementTag();
+        return;
+    }
+    if (preformatted_ && !tags.IsInline(lookup)) {
+        // "a < b" inside preformatted text stays as it is.
+        result_ += '<';
+        result_ += rawName_;
+        return;
+    }
+    SkipPastTagEnd();
+}
+
+void HParser::ReadElementTag() {
+    tagText_ = rawName_;
+    bool quoted = false;
+    for (;;) {
+        internal::Checkpoint();
+        const int c = Next();
+        if (c <= 0)
+            break;
+        if (c == '>' && !quoted)
+            break;
+        if (c == '"')
+            quoted = !quoted;
+        if (isBlankOrTab(c)) {
+            if (!tagText_.empty() && tagText_.back() != ' ')
+                tagText_ += ' ';
+        } else if (c == '\n') {
+            // Joins "<h1", LF, "align=center>" into one name "h1align", on purpose.
+            if (!tagText_.empty() && isAsciiLetter(static_cast<unsigned char>(tagText_.back())))
+                tagText_ += ' ';
+        } else if (c != '\r') {
+            tagText_ += static_cast<char>(c);
+        }
+    }
+
+    std::string_view rest = tagText_;
+    std::string name = takeName(rest);
+    const ElementKind kind = KindOfName(name);
+    if (kind == ElementKind::Pre) {
+        preformatted_ = true;
+    } else if (kind == ElementKind::PreEnd) {
+        preformatted_ = false;
+    } else if (kind == ElementKind::Xmp || kind == ElementKind::Plaintext) {
+        example_ = true;
+    } else if (kind == ElementKind::XmpEnd) {
+        example_ = false;
+    }
+
+    // The attributes, the first occurrence of a name winning.
+    attributes_.clear();
+    std::string attrName, attrValue;
+    while (!rest.empty()) {
+        internal::Checkpoint();
+        if (takeAttribute(rest, attrName, attrValue)) {
+            if (!FindAttribute(attrName))
+                attributes_.emplace_back(attrName, attrValue);
+        } else {
+            // ‘nowrap width=100’: an attribute without a value takes the next one with it.
+            const std::size_t blank = rest.find_first_of(" \t");
+            rest.remove_prefix(blank == std::string_view::npos ? rest.size() : blank + 1);
+            trimLeft(rest);
+        }
+    }
+    static const std::string kNone;
+    auto attribute = [this](std::string_view attrName) -> const std::string& {
+        const std::string* value = FindAttribute(attrName);
+        return value ? *value : kNone;
+    };
+
+    if (kind == ElementKind::Img) {
+        const std::string& alt = attribute("alt");
+        long width = 0;
+        if (!ReadInteger(attribute("width"), width))
+            width = 0;
+        if (width > 50) {
+            if (alt.empty()) {
+                result_ += imagePlaceholder_;
+            } else if (alt.front() == '[') {
+                result_ += alt;
+                result_ += ' ';
+            } else {
+                result_ += '[';
+                result_ += alt;
+                result_ += "] ";
+            }
+        }
+    } else if (kind == ElementKind::A) {
+        if (pickUpLinks_) {
+            const std::string& href = attribute("href");
+            if (startsWith(href, "http:") || startsWith(href, "mailto:") ||
+                startsWith(href, "news:")) {
+                linkTarget_ = href;
+            } else {
+                linkTarget_.clear();
+            }
+            linkPrefix_ = std::move(result_);
+            result_.clear();
+        }
+    } else if (kind == ElementKind::AEnd) {
+        std::string text;
+        if (linkTarget_.empty()) {
+            text = linkPrefix_ + result_;
+        } else if (linkTarget_ != result_) {
+            text = linkPrefix_ + "<" + linkTarget_ + "> " + result_;
+        } else {
+            text = linkPrefix_ + "<" + linkTarget_ + ">";
+        }
+        result_ = std::move(text);
+        linkTarget_.clear();
+        linkPrefix_.clear();
+    } else {
+        FlushText();
+        ElementTag& tag = elements_.Emplace<ElementTag>(std::move(name), kind);
+        for (auto& [n, v] : attributes_)
+            tag.SetAttribute(std::move(n), std::move(v));
+    }
+    tagText_.clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Building the element sequence
+
+void HParser::FlushText() {
+    if (HasContent(result_))
+        elements_.Emplace<ElementData>(std::move(result_));
+    result_.clear();
+}
+
+void HParser::FlushTextAtEnd() {
+    if (HasContent(result_)) {
+        if (!elements_.Empty() && elements_.Back().Is(ElementKind::Data)) {
+            elements_.Back().AppendText(result_);
+        } else {
+            elements_.Emplace<ElementData>(std::move(result_));
+        }
+    }
+    result_.clear();
+}
+
+void HParser::LayoutText(const char* begin, const char* end, bool pickUpLinks, bool preformatted) {
+    Reset(begin, end);
+    pickUpLinks_ = pickUpLinks;
+    preformatted_ = preformatted;
+    for (;;) {
+        internal::Checkpoint();
+        const int c = Next();
+        if (c <= 0)
+            break;  // the end, or a NUL byte where text is expected
+        switch (c) {
+            case ' ':
+            case '\t':
+                if (preformatted_ || example_) {
+                    result_ += static_cast<char>(c);
+                } else if (!result_.empty() && result_.back() != ' ') {
+                    result_ += ' ';
+                }
+                break;
+            case '\n':
+                if (preformatted_ || example_) {
+                    result_ += "\r\n";
+                } else if (!result_.empty() && result_.back() != ' ') {
+                    result_ += ' ';
+                }
+                break;
+            case '&':
+                AppendReference();
+                break;
+            case '<':
+                ScanTag();
+                break;
+            default:
+                if (c > 0x20)
+                    AppendTextRun();
+                break;
+        }
+    }
+    FlushTextAtEnd();
+    preformatted_ = preformatted;
+    LayoutPage();
+}
+
+// ---------------------------------------------------------------------------------------
+// Page layout
+
+void HParser::LayoutPage() {
+    result_.clear();
+    const Position end = elements_.end();
+    for (Position pos = elements_.begin(); pos != end;) {
+        internal::Checkpoint();
+        const Element& e = **pos;
+        std::string t;
+        switch (e.kind) {
+            case ElementKind::Table:
+                EnsureBlankLines(result_, 1);
+                t = LayoutTable(pos);
+                break;
+            case ElementKind::Ol:
+            case ElementKind::Ul:
+            case ElementKind::Dl:
+            case ElementKind::Menu:
+            case ElementKind::Dir:
+                EnsureBlankLines(result_, 1);
+                t = LayoutList(pos);
+                break;
+            case ElementKind::Blockquote:
+                EnsureBlankLines(result_, 1);
+                t = LayoutBlock(pos);
+                break;
+            case ElementKind::Pre:
+                EnsureBlankLines(result_, 1);
+                preformatted_ = true;
+                break;
+            case ElementKind::PreEnd:
+                EnsureBlankLines(result_, 1);
+                preformatted_ = false;
+                break;
+            case ElementKind::Xmp:
+            case ElementKind::Plaintext:
+                EnsureBlankLines(result_, 1);
+                example_ = true;
+                break;
+            case ElementKind::XmpEnd:
+                EnsureBlankLines(result_, 1);
+                example_ = false;
+                break;
+            case ElementKind::P:
+            case ElementKind::Div:
+            case ElementKind::PEnd:
+            case ElementKind::DivEnd:
+                EnsureBlankLines(result_, 1);
+                break;
+            case ElementKind::H1:
+            case ElementKind::H2:
+            case ElementKind::H3:
+                EnsureBlankLines(result_, 2);
+                result_ += ">>> ";
+                break;
+            case ElementKind::H1End:
+            case ElementKind::H2End:
+            case ElementKind::H3End:
+                result_ += " <<<\r\n";
+                break;
+            case ElementKind::Br:
+                if (!EndsWithBlankLine(result_))
+                    result_ += "\r\n";
+                break;
+            case ElementKind::Hr:
+                EnsureBlankLines(result_, 1);
+                result_ += RuleLine(57);
+                result_ += "\r\n\r\n";
+                break;
+            case ElementKind::Data:
+                CapTrailingBreaks(result_);
+                if (preformatted_ || example_) {
+                    result_ += e.Text();
+                } else {
+                    AppendWrappedText(result_, TrimSpaceView(e.Text(), false), PageWidth, false);
+                }
+                break;
+            default:
+                break;
+        }
+        if (!t.empty()) {
+            result_ += t;
+            result_ += "\r\n\r\n";
+        }
+        // After a container the walk goes on behind the element where it stopped.
+        if (pos == end)
+            break;
+        ++pos;
+    }
+}
+
+std::string HParser::LayoutBlock(Position& position) {
+    try {
+        BlockParts block(PageWidth, 1);
+        block.Parse(position, elements_.end());
+        return block.Text();
+    } catch (const EHTMLError& e) {
+        return std::string("\r\n") + e.what() + "\r\n";
+    } catch (const EError&) {
+        return "\r\n???Internal Block Error\r\n";
+    }
+}
+
+std::string HParser::LayoutList(Position& position) {
+    try {
+        ListParts list(PageWidth, 1);
+        list.Parse(position, elements_.end());
+        return list.Text();
+    } catch (const EHTMLError& e) {
+        return std::string("\r\n") + e.what() + "\r\n";
+    } catch (const EError&) {
+        return "\r\n???Internal List Error\r\n";
+    }
+}
+
+std::string HParser::LayoutTable(Position& position) {
+    try {
+        TableParts table(PageWidth, 0, 0);
+        table.Parse(position, elements_.end());
+        return table.Text();
+    } catch (const EHTMLError& e) {
+        return std::string("\r\n") + e.what() + "\r\n";
+    } catch (const EError&) {
+        return "\r\n???Internal Table Error\r\n";
+    }
 }
 
 }  // namespace HTMLParser

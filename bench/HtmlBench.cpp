@@ -1,0 +1,117 @@
+// Throughput of the HTML engine on generated pages of real shape: paragraphs with links
+// and references, headings, lists, a few tables, some Japanese text. The size argument
+// checks that time grows linearly with the page.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+#include "html/HParser.h"
+
+namespace {
+
+std::string Page(std::size_t size) {
+    std::mt19937 rng(11);
+    const char* words[] = {"archive",
+                           "news",
+                           "article",
+                           "message",
+                           "the",
+                           "of",
+                           "and",
+                           "layout",
+                           "table",
+                           "list",
+                           "window",
+                           "text",
+                           "\x93\xfa\x96\x7b\x8c\xea",           // 日本語
+                           "\x83\x65\x83\x4c\x83\x58\x83\x67"};  // テキスト
+    auto sentence = [&](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                s += ' ';
+            s += words[rng() % (sizeof words / sizeof words[0])];
+        }
+        return s;
+    };
+    std::string page = "<html><head><title>Page</title></head><body>\n";
+    while (page.size() < size) {
+        switch (rng() % 10) {
+            case 0:
+                page += "<h2>" + sentence(5) + "</h2>\n";
+                break;
+            case 1:
+                page += "<ul>\n";
+                for (int i = 0; i < 5; ++i)
+                    page += "<li>" + sentence(8) + "\n";
+                page += "</ul>\n";
+                break;
+            case 2:
+                if (rng() % 3 == 0) {
+                    page +=
+                        "<table border=1 width=\"100%\"><caption>" + sentence(3) + "</caption>\n";
+                    for (int r = 0; r < 8; ++r) {
+                        page += "<tr>";
+                        for (int c = 0; c < 4; ++c)
+                            page += "<td>" + sentence(1 + rng() % 6) + "</td>";
+                        page += "</tr>\n";
+                    }
+                    page += "</table>\n";
+                }
+                break;
+            default:
+                page += "<p>" + sentence(30) + " <a href=\"http://example.org/" +
+                        std::to_string(rng() % 1000) + "\">" + sentence(3) + "</a> &amp; " +
+                        sentence(20) + "<br>\n" + sentence(15) + "</p>\n";
+                break;
+        }
+    }
+    return page + "</body></html>\n";
+}
+
+void BM_LayoutText(benchmark::State& state) {
+    const std::string page = Page(static_cast<std::size_t>(state.range(0)));
+    HTMLParser::HParser parser;
+    for (auto _ : state) {
+        parser.LayoutText(page.data(), page.data() + page.size(), true, false);
+        benchmark::DoNotOptimize(parser.Result().data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_LayoutText)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Arg(8 << 20)
+    ->Arg(32 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_PlainText(benchmark::State& state) {
+    const std::string page = Page(static_cast<std::size_t>(state.range(0)));
+    HTMLParser::HParser parser;
+    for (auto _ : state) {
+        parser.PlainText(page.data(), page.data() + page.size());
+        benchmark::DoNotOptimize(parser.Result().data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_PlainText)->Arg(64 << 10)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
+
+// One long table: rows of cells, so that nothing in the table layout is quadratic.
+void BM_LongTable(benchmark::State& state) {
+    std::string page = "<table>";
+    for (long r = 0; r < state.range(0); ++r)
+        page += "<tr><td>cell one</td><td>a longer second cell</td><td>3</td></tr>\n";
+    page += "</table>";
+    HTMLParser::HParser parser;
+    for (auto _ : state) {
+        parser.LayoutText(page.data(), page.data() + page.size(), true, false);
+        benchmark::DoNotOptimize(parser.Result().data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_LongTable)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

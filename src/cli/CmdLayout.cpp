@@ -1,0 +1,72 @@
+// brevilo-cli layout: the HTML engine over a whole file, as the script interpreter and the
+// mail parser call it.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "CliArgs.h"
+#include "CliCommand.h"
+#include "base/EError.h"
+#include "base/TSingleton.h"
+#include "html/HParser.h"
+#include "html/TColBlank.h"
+
+namespace {
+
+// The file's bytes; an empty file is an empty page. Messages as the page buffer's.
+std::string readWholeFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+    std::string bytes;
+    char chunk[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, got);
+    const bool failed = std::ferror(f) != 0;
+    const int readErrno = errno;
+    std::fclose(f);
+    if (failed)
+        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
+    return bytes;
+}
+
+int runLayout(CliContext& ctx) {
+    CliArgs args(ctx.args, {"--letters-width", "--spaces-width"},
+                 {"--plain", "--no-links", "--pre"});
+    if (args.positional().size() != 1)
+        throw EUsage("expects exactly one FILE");
+    auto metric = [&](const char* name) {
+        const auto given = args.value(name);
+        if (!given)
+            return 1L;
+        const long v = CliArgs::integerValue(name, *given);
+        if (v < 1 || v > 100000)
+            throw EUsage(std::string("option ") + name + " needs an integer from 1 to 100000");
+        return v;
+    };
+    const long letters = metric("--letters-width"), spaces = metric("--spaces-width");
+    HTMLParser::TColBlank::SetMetrics(static_cast<int>(letters), static_cast<int>(spaces));
+
+    const std::string source = readWholeFile(ctx.encoding.Input(args.positional()[0]));
+    HTMLParser::HParser& parser = TSingleton<HTMLParser::HParser>::ObjOwner();
+    const char* begin = source.data();
+    if (args.flag("--plain")) {
+        parser.PlainText(begin, begin + source.size());
+    } else {
+        parser.LayoutText(begin, begin + source.size(), !args.flag("--no-links"),
+                          args.flag("--pre"));
+    }
+    WriteOut(ctx.encoding.Output(parser.Result()));
+    return 0;
+}
+
+const CliRegistrar registrar({
+    "layout",
+    "[--plain] [--no-links] [--pre] [--letters-width N --spaces-width M] FILE",
+    "lay out an HTML file as text (or --plain: one line of plain text)",
+    runLayout,
+});
+
+}  // namespace

@@ -1,12 +1,55 @@
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
 
+#include "shell/IDialogs.h"
 #include "shell/TMainfrm.h"
+#include "shell/TSingleInstance.h"
+#include "shell/TSplashScreen.h"
+#include "store/TDMod.h"
 
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Brevilo");
-    QApplication::setOrganizationName("Korvath");
-    TMainfrm window;
-    window.show();
-    return QApplication::exec();
+    QApplication::setApplicationName(QStringLiteral("Brevilo"));
+    QApplication::setOrganizationName(QStringLiteral("Korvath"));
+    QApplication::setApplicationVersion(QStringLiteral(BREVILO_VERSION));
+
+    TSingleInstance instance(TSingleInstance::DefaultLockPath());
+    if (!instance.AcquireOrTell(Dialogs()))
+        return 1;
+
+    try {
+        TSplashScreen splash;
+        splash.ShowNow();
+
+        // The data module first: the window opens the last database folder while it is
+        // built. It outlives the window and deletes the temporary tables when it goes.
+        TDMod dmod;
+        TMainfrm window(dmod, TAppEnv{});
+        splash.close();
+        // BREVILO_STARTUP_TRACE=1 reports on standard error how long the start took, up to
+        // the first paint after the table was opened.
+        if (qEnvironmentVariableIsSet("BREVILO_STARTUP_TRACE")) {
+            QTimer::singleShot(0, &window, [&] {
+                std::fprintf(stderr, "brevilo: window on screen after %lld ms\n",
+                             static_cast<long long>(sinceStart.elapsed()));
+            });
+            QObject::connect(&window, &TMainfrm::startupFinished, &window, [&] {
+                QTimer::singleShot(0, &window, [&] {
+                    std::fprintf(stderr, "brevilo: window with the table after %lld ms\n",
+                                 static_cast<long long>(sinceStart.elapsed()));
+                });
+            });
+        }
+        window.show();
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        Dialogs().Message(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("Brevilo"),
+                          QMessageBox::Critical, QMessageBox::Ok);
+        return 1;
+    }
 }

@@ -47,6 +47,10 @@ int runLayout(CliContext& ctx) {
         return v;
     };
     const long letters = metric("--letters-width"), spaces = metric("--spaces-width");
+    // Every column blank is lettersWidth / spacesWidth spaces per letter: a ratio no font
+    // has would only fill memory with blanks.
+    if (letters > 16 * spaces)
+        throw EUsage("--letters-width may be at most 16 times --spaces-width");
     HTMLParser::TColBlank::SetMetrics(static_cast<int>(letters), static_cast<int>(spaces));
 
     const std::string source = readWholeFile(ctx.encoding.Input(args.positional()[0]));

@@ -92,6 +92,9 @@ TEST(CmdLayout, Failures) {
         {"width not a number", {"layout", "--letters-width", "x", page}, 2},
         {"width zero", {"layout", "--spaces-width", "0", page}, 2},
         {"width too large", {"layout", "--spaces-width", "100001", page}, 2},
+        {"letters too wide for the spaces",
+         {"layout", "--letters-width", "17", "--spaces-width", "1", page},
+         2},
         {"missing file", {"layout", dir.file("missing.html")}, 1},
     };
     for (const Case& c : cases) {

@@ -68,27 +68,16 @@ long TableParts::RowSpan(std::size_t row, std::size_t col) const {
 }
 
 // A cell goes to the first free slot, left to right, of the lowest row with a free
-// column. Columns further right than any used so far are free from freeRow_ on, and no
-// column is free above it, so that row is the cell's row.
+// column; no column is free above the floor, so that row is the floor.
 void TableParts::PlaceCell() {
-    std::size_t col = searchFrom_;
-    while (col < fill_.size() && fill_[col] != freeRow_)
-        ++col;
-    searchFrom_ = col;
-    curCol_ = static_cast<long>(col);
-    curRow_ = freeRow_;
+    curCol_ = static_cast<long>(fill_.FirstFree());
+    curRow_ = fill_.Floor();
 }
 
 void TableParts::EndRow() {
     columnCount_ = std::max(columnCount_, cellsInRow_);
     cellsInRow_ = 0;
-    const long next = curRow_ + 1;
-    for (long& f : fill_)
-        f = std::max(f, next);
-    if (next > freeRow_) {
-        freeRow_ = next;
-        searchFrom_ = 0;
-    }
+    fill_.RaiseAll(curRow_ + 1);
 }
 
 void TableParts::CloseCell(Position at) {
@@ -101,21 +90,8 @@ void TableParts::CloseCell(Position at) {
     const long cs = readSpan(cell, "colspan", kMaxColSpan);
     const long rs = readSpan(cell, "rowspan", kMaxRowSpan);
     cellsInRow_ += cs;
-    const auto row = static_cast<std::size_t>(curRow_), col = static_cast<std::size_t>(curCol_);
-    if (fill_.size() < col + static_cast<std::size_t>(cs))
-        fill_.resize(col + static_cast<std::size_t>(cs), curRow_);
-    if (grid_.size() <= row) {
-        grid_.resize(row + 1);
-        spans_.resize(row + 1);
-    }
-    if (grid_[row].size() <= col) {
-        grid_[row].resize(col + 1, ElemEnds{noCell_, noCell_});
-        spans_[row].resize(col + 1);
-    }
-    grid_[row][col] = ElemEnds{cellStart_, at};
-    spans_[row][col] = Spans{cs, rs};
-    for (std::size_t c = col; c < col + static_cast<std::size_t>(cs); ++c)
-        fill_[c] += rs;
+    placed_.push_back(PlacedCell{curRow_, curCol_, ElemEnds{cellStart_, at}, Spans{cs, rs}});
+    fill_.Occupy(static_cast<std::size_t>(curCol_), static_cast<std::size_t>(cs), rs);
 }
 
 void TableParts::Parse(Position& position, Position end) {
@@ -203,20 +179,25 @@ void TableParts::Parse(Position& position, Position end) {
     if (!stopped)
         throw EHTMLError("?\?\?</TABLE>");
 
-    rowCount_ = freeRow_;
-    for (long f : fill_)
-        rowCount_ = std::max(rowCount_, f);
+    rowCount_ = fill_.Largest();
     if (rowCount_ == 0)
         throw EHTMLError("?\?\?</TABLE>");
     if (static_cast<long long>(rowCount_) * columnCount_ > kMaxSlots)
         throw EError("???Internal Table Error");
     // Exactly rowCount rows and columnCount columns: cells placed further right go.
-    grid_.resize(static_cast<std::size_t>(rowCount_));
-    for (ElemVec& row : grid_)
-        row.resize(static_cast<std::size_t>(columnCount_), {noCell_, noCell_});
-    spans_.resize(static_cast<std::size_t>(rowCount_));
-    for (auto& row : spans_)
-        row.resize(static_cast<std::size_t>(columnCount_));
+    grid_.assign(static_cast<std::size_t>(rowCount_),
+                 ElemVec(static_cast<std::size_t>(columnCount_), ElemEnds{noCell_, noCell_}));
+    spans_.assign(static_cast<std::size_t>(rowCount_),
+                  std::vector<Spans>(static_cast<std::size_t>(columnCount_)));
+    for (const PlacedCell& cell : placed_) {
+        if (cell.col >= columnCount_)
+            continue;
+        const auto r = static_cast<std::size_t>(cell.row), c = static_cast<std::size_t>(cell.col);
+        grid_[r][c] = cell.range;
+        spans_[r][c] = cell.spans;
+    }
+    placed_.clear();
+    placed_.shrink_to_fit();
     cellTexts_.assign(static_cast<std::size_t>(rowCount_),
                       StrVec(static_cast<std::size_t>(columnCount_)));
     ComputeWidths();

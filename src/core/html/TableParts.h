@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "html/ColumnFill_p.h"
 #include "html/Elements.h"
 
 namespace HTMLParser {
@@ -54,12 +55,16 @@ class TableParts {
         long rs = 1;
     };
     std::vector<std::vector<Spans>> spans_;
+    // The cells in the order they closed, placed on the grid once its size is known.
+    struct PlacedCell {
+        long row;
+        long col;
+        ElemEnds range;
+        Spans spans;
+    };
+    std::vector<PlacedCell> placed_;
     StrMtrx cellTexts_;
-    // The first free row of each column that has been used; every column further right
-    // is still free from row `freeRow_` on (an unlimited number of columns).
-    std::vector<long> fill_;
-    long freeRow_ = 0;
-    std::size_t searchFrom_ = 0;
+    internal::ColumnFill fill_;  // the first free row of each column
     bool cellOpen_ = false;
     Position cellStart_{};
     long curRow_ = 0;

@@ -107,6 +107,21 @@ inline std::string_view trimLineBreaks(std::string_view text) {
     return trimBoth(text, isLineBreak);
 }
 
+// PopToken (TextUtil.h) on a view, so that taking many tokens off a long text stays
+// linear: returns the text before the first delimiter and leaves `text` viewing what
+// follows it, less its leading bytes up to 0x20; without one, returns all and leaves it empty.
+inline std::string_view popToken(std::string_view& text, std::string_view delimiter) {
+    const std::size_t at = delimiter.empty() ? std::string_view::npos : text.find(delimiter);
+    if (at == std::string_view::npos) {
+        const std::string_view all = text;
+        text = {};
+        return all;
+    }
+    const std::string_view token = text.substr(0, at);
+    text = trimFront(text.substr(at + delimiter.size()), isSpaceOrControl);
+    return token;
+}
+
 // Calls f(line) for every line of text; CR, LF or CR LF ends a line. A final line without a
 // line break counts; an empty text has no lines.
 template <typename F>

@@ -301,25 +301,25 @@ void TMailBodyPart::readHeaders(std::string_view headerBlock) {
         const std::string_view name = line.substr(0, colon);
         const std::string_view value = trimBoth(line.substr(colon + 1), isSpaceOrControl);
         if (equalsNoCase(name, "content-type"))
-            readContentType(std::string(value));
+            readContentType(value);
         else if (equalsNoCase(name, "content-transfer-encoding"))
             encoding_ = lowered(value);
         else if (equalsNoCase(name, "content-disposition"))
-            readContentDisposition(std::string(value));
+            readContentDisposition(value);
     });
 }
 
-void TMailBodyPart::readContentType(std::string value) {
+void TMailBodyPart::readContentType(std::string_view value) {
     // Blanks around the type and subtype are dropped at both ends ("text/plain ; ..."), so
     // that such a part is still read as what it says it is.
-    type_ = lowered(trimBlanks(PopToken(value, "/")));
-    subtype_ = lowered(trimBlanks(PopToken(value, ";")));
+    type_ = lowered(trimBlanks(popToken(value, "/")));
+    subtype_ = lowered(trimBlanks(popToken(value, ";")));
     while (!value.empty()) {
-        std::string parameter = PopToken(value, ";");
-        TrimLeadingBlanks(parameter);
+        const std::string_view parameter = trimFront(popToken(value, ";"), isBlank);
+        // Tested in lower case, in this order: "filename=" holds "name=", and a boundary
+        // such as "=_charset=x" is taken for a charset, as it always has been.
         const std::string lower = lowered(parameter);
-        // Only called for a parameter that holds an "=".
-        auto afterEquals = [&parameter] { return parameter.substr(parameter.find('=') + 1); };
+        auto afterEquals = [parameter] { return parameter.substr(parameter.find('=') + 1); };
         if (lower.find("charset=") != std::string::npos) {
             charset_ = lowered(Unquote(afterEquals()));
         } else if (lower.find("name=") != std::string::npos) {
@@ -330,14 +330,14 @@ void TMailBodyPart::readContentType(std::string value) {
     }
 }
 
-void TMailBodyPart::readContentDisposition(std::string value) {
-    disposition_ = lowered(trimBlanks(PopToken(value, ";")));
+void TMailBodyPart::readContentDisposition(std::string_view value) {
+    disposition_ = lowered(trimBlanks(popToken(value, ";")));
     if (value.empty())
         return;
     const std::size_t at = lowered(value).find("filename=");
     if (at == std::string::npos)
         return;
-    std::string_view name = std::string_view(value).substr(at + 9);
+    std::string_view name = value.substr(at + 9);
     if (!name.empty() && name.front() == '"') {
         name.remove_prefix(1);
         name = name.substr(0, name.find('"'));

@@ -73,8 +73,8 @@ class TMailBodyPart {
     friend class TPartWalk;
 
     void readHeaders(std::string_view headerBlock);
-    void readContentType(std::string value);
-    void readContentDisposition(std::string value);
+    void readContentType(std::string_view value);
+    void readContentDisposition(std::string_view value);
     // Fills Text or queues the children on the walk.
     void produce(std::string_view body, TPartWalk& walk);
     void produceText(std::string_view body);

@@ -93,6 +93,17 @@ TEST(HtmlRobustness, HugeSpansDoNotExhaustMemory) {
               "\r\n\r\n___\r\n\r\nx\ty\r\n___\r\n\r\n");
 }
 
+TEST(HtmlRobustness, RowSpansPushingEveryRowRightStayLinear) {
+    // Each row's cell is pushed one column further right by the spans above it, up to
+    // 65534 columns in use; the widest row has one cell, so only the cells that come back
+    // to column 0 (rows 0 and 65534) are laid out.
+    const std::string html = "<table>" + Repeat("<tr><td rowspan=65534>x", 100000) + "</table>";
+    const std::string out = Layout(html);
+    EXPECT_EQ(out.rfind("\r\n\r\n___\r\n\r\nx\r\n\r\n", 0), 0u);
+    EXPECT_EQ(Count(out, "x"), 2u);
+    EXPECT_EQ(out.substr(out.size() - 12), "\r\nx\r\n___\r\n\r\n");
+}
+
 TEST(HtmlRobustness, FiftyMegabytePage) {
     const std::string para =
         "<p>Some words of a paragraph, long enough to wrap at the page width of the "

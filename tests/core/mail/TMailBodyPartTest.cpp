@@ -644,3 +644,18 @@ TEST(TMailBodyPart, AbandonedRunUnwinds) {
     EXPECT_THROW(p.Parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n" + body, false),
                  EAborted);
 }
+
+TEST(TMailBodyPart, LongHeaderValuesAreReadInLinearTime) {
+    // Taking parameters off a copy of the value one by one would move the rest each time.
+    std::string parameters;
+    while (parameters.size() < (4u << 20))
+        parameters += "; a=b";
+    TMailBodyPart part(nullptr);
+    part.Process("Content-Type: text/plain" + parameters +
+                     "; charset=utf-8\r\n"
+                     "Content-Disposition: inline" +
+                     parameters + "; filename=\"x\"",
+                 "");
+    EXPECT_EQ(part.Charset(), "utf-8");
+    EXPECT_EQ(part.Filename(), "x");
+}

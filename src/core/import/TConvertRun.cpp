@@ -2,6 +2,7 @@
 
 #include "base/Abort.h"
 #include "base/EError.h"
+#include "import/FileMask.h"
 #include "script/EScriptError.h"
 
 TConvertRun::TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath,
@@ -61,6 +62,7 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
             result_.ErrorLine = 0;
             engine.Convert(files_.FileAt(0));
             CheckAbandoned();
+            host_.FileEnded(true);
         } else {
             for (fileIndex_ = 0; fileIndex_ < files_.Count() && !stopRequested_.load();
                  ++fileIndex_) {
@@ -69,7 +71,9 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
                 result_.ErrorLine = 0;
                 engine.Convert(files_.FileAt(fileIndex_));
                 CheckAbandoned();
-                files_.RenameTo(fileIndex_, ".bak");
+                host_.FileEnded(true);
+                if (renameFiles_)
+                    files_.RenameTo(fileIndex_, ".bak");
             }
         }
         if (stopRequested_.load()) {
@@ -94,7 +98,18 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
 
 void TConvertRun::Fail(int fileIndex, std::string message, int line) {
     CheckAbandoned();
-    files_.RenameTo(fileIndex, ".err");
+    try {
+        host_.FileEnded(false);
+    } catch (const EAborted&) {
+        throw;
+    } catch (...) {
+        // The file has failed already; the first failure is the one to report.
+    }
+    if (renameFiles_) {
+        files_.RenameTo(fileIndex, ".err");
+    } else {
+        files_.LastExtension = ExtensionOf(files_.FileAt(fileIndex));
+    }
     result_.Outcome = ImportOutcome::Failed;
     result_.ErrorMessage = std::move(message);
     result_.ErrorLine = line;

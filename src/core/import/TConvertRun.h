@@ -35,6 +35,11 @@ class IImportHost {
     // A record is ready: append it to the log (may throw: the file then fails), show the
     // record count, and move the progress bar to `position` unless it is -1.
     virtual void HandOver(const TRecordFields& fields, int recordCount, int position) = 0;
+    // The conversion of the current file has ended, before the file is renamed: `converted`
+    // is true when it went through (possibly cut short by a stop), false when it failed.
+    // The records handed over for it must be kept (committed) by the time this returns if
+    // they are to survive the rename. May throw: the file then fails.
+    virtual void FileEnded(bool converted) { (void)converted; }
     // Every file converted without a stop: the progress bar goes to 100.
     virtual void Completed() = 0;
     // The run ends (not called for an abandoned run).
@@ -62,6 +67,10 @@ class TConvertRun {
     TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath, IImportHost& host,
                 EngineFactory makeEngine);
 
+    // Whether converted files become ".bak" and the failed one ".err" (the default); off
+    // for runs that only read (brevilo-cli convert).
+    void SetRenameFiles(bool rename) { renameFiles_ = rename; }
+
     void Run();
     void RequestStop() { stopRequested_.store(true); }
     void Abandon() { abandoned_.store(true); }
@@ -80,6 +89,7 @@ class TConvertRun {
     EngineFactory makeEngine_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> abandoned_{false};
+    bool renameFiles_ = true;
     int fileIndex_ = 0;
     int expectedRecords_ = 0;
     TImportResult result_;

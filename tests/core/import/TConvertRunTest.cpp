@@ -83,6 +83,11 @@ class RecordingHost : public IImportHost {
         if (onHandOver)
             onHandOver();
     }
+    void FileEnded(bool converted) override {
+        ended.push_back(converted);
+        if (failCommit)
+            throw EError("Commit failed");
+    }
     void Completed() override { completed = true; }
     void Finished(const TImportResult& r) override {
         finished = true;
@@ -96,6 +101,8 @@ class RecordingHost : public IImportHost {
     std::string refuse = "\x01";
     std::function<void()> onHandOver;
     std::atomic<int> handedOver{0};
+    std::vector<bool> ended;
+    bool failCommit = false;
     bool completed = false;
     bool finished = false;
     TImportResult result;
@@ -170,6 +177,34 @@ TEST_F(ConvertRunTest, ScriptErrorsReportTheLine) {
     EXPECT_EQ(host.subjects, (std::vector<std::string>{"r1"}));
     EXPECT_TRUE(Exists("page.err"));
     EXPECT_EQ(ImportOutcomeMessage(host.result), "[Script Error] Stopped at line: 7\r\npage.err");
+}
+
+TEST_F(ConvertRunTest, EachFileEndsBeforeItIsRenamed) {
+    File("a.nws", "R a1\n");
+    File("b.nws", "R b1\nE Boom\n");
+    MakeRun(".nws")->Run();
+    EXPECT_EQ(host.ended, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ConvertRunTest, FailureToKeepTheRecordsFailsTheFile) {
+    File("a.nws", "R a1\n");
+    host.failCommit = true;
+    MakeRun(".nws")->Run();
+    EXPECT_EQ(host.ended, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(Exists("a.err"));
+    EXPECT_EQ(ImportOutcomeMessage(host.result), "Commit failed\r\na.err");
+}
+
+TEST_F(ConvertRunTest, ReadOnlyRunRenamesNothing) {
+    File("a.nws", "R a1\n");
+    File("b.nws", "E Boom\n");
+    auto run = MakeRun(".nws");
+    run->SetRenameFiles(false);
+    run->Run();
+    EXPECT_TRUE(Exists("a.nws"));
+    EXPECT_TRUE(Exists("b.nws"));
+    EXPECT_EQ(host.result.LastExtension, ".nws");
+    EXPECT_EQ(ImportOutcomeMessage(host.result), "Boom\r\nb.nws");
 }
 
 TEST_F(ConvertRunTest, FailuresOutsideTheFamilyAreAbnormalErrors) {

@@ -83,16 +83,28 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
             host_.Completed();
             result_.Outcome = ImportOutcome::Done;
         }
+    } catch (...) {
+        int line = 0;
+        std::string message = DescribeConversionFailure(line);
+        Fail(fileIndex_, std::move(message), line);
+    }
+}
+
+std::string DescribeConversionFailure(int& line) {
+    line = 0;
+    try {
+        throw;
     } catch (const EAborted&) {
         throw;
     } catch (const EScriptError& e) {
-        Fail(fileIndex_, "[Script Error] Stopped at line: " + std::to_string(e.Line()), e.Line());
+        line = e.Line();
+        return "[Script Error] Stopped at line: " + std::to_string(e.Line());
     } catch (const EError& e) {
-        Fail(fileIndex_, e.what(), 0);
+        return e.what();
     } catch (...) {
         // Failures outside the family that carries a message for the user (a store
         // reader's format error, exhausted memory) get the generic text.
-        Fail(fileIndex_, "Abnormal Error", 0);
+        return "Abnormal Error";
     }
 }
 

@@ -95,6 +95,12 @@ class TConvertRun {
     TImportResult result_;
 };
 
+// What a conversion failure tells the user (call inside a catch block, with the current
+// exception): a script error gives "[Script Error] Stopped at line: N" and its line; a
+// failure of the EError family its own text; anything else "Abnormal Error". EAborted is
+// rethrown.
+std::string DescribeConversionFailure(int& line);
+
 // The message the user sees for an outcome: the failure text, CR LF and the failed file's
 // name (no folder); "Canceled by User"; "Interrupted by force"; empty when done.
 std::string ImportOutcomeMessage(const TImportResult& result);

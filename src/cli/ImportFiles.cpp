@@ -1,0 +1,47 @@
+#include "ImportFiles.h"
+
+#include <cstdio>
+
+#include "CliCommand.h"
+#include "import/TConvertRun.h"
+#include "script/ShortDate.h"
+#include "text/Cp932.h"
+
+ImportEngine::ImportEngine(const CliArgs& args) {
+    if (auto today = args.value("--today")) {
+        if (!script::IsShortDate(*today))
+            throw EUsage("--today needs a date written mm/dd/yyyy");
+        parser.SetToday(*today);
+    }
+    if (auto script = args.value("--script"))
+        parser.SetScript(*script);
+}
+
+bool ImportEngine::Convert(const std::string& path, std::string& message) {
+    try {
+        parser.Convert(path);
+        return true;
+    } catch (...) {
+        int line = 0;
+        message = DescribeConversionFailure(line);
+        return false;
+    }
+}
+
+void ReportFailure(const std::string& message, const std::string& path,
+                   const CliEncoding& encoding) {
+    std::fflush(stdout);
+    std::size_t slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // The file's name is written as the file system has it; only the text is converted.
+    std::fprintf(stderr, "%s\n%s\n", encoding.Output(message).c_str(), name.c_str());
+}
+
+std::string FileNameText(const std::string& path, const CliEncoding& encoding) {
+    switch (encoding.kind()) {
+        case CliEncoding::Kind::Utf8:
+            return cp932::fromUtf8(path);
+        default:
+            return path;
+    }
+}

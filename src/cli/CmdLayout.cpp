@@ -8,29 +8,12 @@
 #include "CliArgs.h"
 #include "CliCommand.h"
 #include "base/EError.h"
+#include "base/FileBytes.h"
 #include "base/TSingleton.h"
 #include "html/HParser.h"
 #include "html/TColBlank.h"
 
 namespace {
-
-// The file's bytes; an empty file is an empty page. Messages as the page buffer's.
-std::string readWholeFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    std::string bytes;
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    const bool failed = std::ferror(f) != 0;
-    const int readErrno = errno;
-    std::fclose(f);
-    if (failed)
-        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
-    return bytes;
-}
 
 int runLayout(CliContext& ctx) {
     CliArgs args(ctx.args, {"--letters-width", "--spaces-width"},
@@ -53,7 +36,7 @@ int runLayout(CliContext& ctx) {
         throw EUsage("--letters-width may be at most 16 times --spaces-width");
     HTMLParser::TColBlank::SetMetrics(static_cast<int>(letters), static_cast<int>(spaces));
 
-    const std::string source = readWholeFile(ctx.encoding.Input(args.positional()[0]));
+    const std::string source = ReadFileBytes(ctx.encoding.Input(args.positional()[0]));
     HTMLParser::HParser& parser = TSingleton<HTMLParser::HParser>::ObjOwner();
     const char* begin = source.data();
     if (args.flag("--plain")) {

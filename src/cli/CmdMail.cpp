@@ -14,33 +14,17 @@
 #include "CliArgs.h"
 #include "CliCommand.h"
 #include "base/EError.h"
+#include "base/FileBytes.h"
 #include "base/TSingleton.h"
 #include "mail/MParser.h"
 
 namespace {
 
-std::string readWholeFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    std::string bytes;
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    const bool failed = std::ferror(f) != 0;
-    const int readErrno = errno;
-    std::fclose(f);
-    if (failed)
-        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
-    return bytes;
-}
-
 int runMail(CliContext& ctx) {
     CliArgs args(ctx.args, {}, {"--raw-body"});
     if (args.positional().size() != 1)
         throw EUsage("expects one FILE");
-    const std::string message = readWholeFile(args.positional().front());
+    const std::string message = ReadFileBytes(args.positional().front());
 
     MailParser::MParser& parser = TSingleton<MailParser::MParser>::ObjOwner();
     parser.Parse(message, args.flag("--raw-body"));

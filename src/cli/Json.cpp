@@ -186,21 +186,7 @@ class Reader {
         char32_t cp = units[0];
         if (units.size() == 2 && units[1] >= 0xDC00 && units[1] <= 0xDFFF)
             cp = 0x10000 + ((units[0] - 0xD800) << 10) + (units[1] - 0xDC00);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        cp932::AppendUtf8(out, cp);
     }
     bool Value(JsonValue& v) {
         if (pos_ >= s_.size())

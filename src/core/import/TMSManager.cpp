@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/EError.h"
+#include "base/FileBytes.h"
 #include "text/Cp932.h"
 
 namespace {
@@ -101,21 +102,7 @@ std::size_t FindNoCaseAscii(std::string_view haystack, std::size_t from, std::si
 void TMSManager::Load(const std::string& path) {
     data_.clear();
     cursor_ = mark_ = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    }
-    std::string bytes;
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    bool failed = std::ferror(f) != 0;
-    int readErrno = errno;
-    std::fclose(f);
-    if (failed) {
-        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
-    }
+    std::string bytes = ReadFileBytes(path);
     if (bytes.empty())
         throw EError("Failed to read a file");
     data_ = std::move(bytes);

@@ -219,15 +219,19 @@ void TNParser::ConvertText(const std::string& path) {
             break;
         ThrowIfAborted();
         parser.Parse(message, true);
-        Record.From = parser.From();
-        if (Record.From.empty())
+        if (parser.From().empty())
             throw ENParseError("[Error] File type mismatch");
-        Record.Newsgroup = parser.Newsgroup();
-        Record.Date = parser.Date();
-        Record.Subject = parser.Subject();
-        std::string body = parser.BodyText();
-        PostArticle(body);
+        PostParsedMessage(parser);
     }
+}
+
+void TNParser::PostParsedMessage(const MailParser::MParser& parser) {
+    Record.From = parser.From();
+    Record.Newsgroup = parser.Newsgroup();
+    Record.Date = parser.Date();
+    Record.Subject = parser.Subject();
+    std::string body = parser.BodyText();
+    PostArticle(body);
 }
 
 void TNParser::ConvertStore(const std::string& path) {
@@ -241,12 +245,7 @@ void TNParser::ConvertStore(const std::string& path) {
             break;
         ThrowIfAborted();
         parser.Parse(WithCrLfLineEnds(message), false);
-        Record.From = parser.From();  // a store's message may have no sender
-        Record.Newsgroup = parser.Newsgroup();
-        Record.Date = parser.Date();
-        Record.Subject = parser.Subject();
-        std::string body = parser.BodyText();
-        PostArticle(body);
+        PostParsedMessage(parser);  // a store's message may have no sender
     }
 }
 

@@ -14,6 +14,9 @@
 #include "script/THParserScriptHost.h"
 
 class TScript;
+namespace MailParser {
+class MParser;
+}
 
 // The conversion engine: turns one source file into article records, choosing the
 // converter by the file's extension (".eml"/".nws" messages, ".txt" files of several
@@ -69,6 +72,8 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
     void ConvertStore(const std::string& path);
     void ConvertPage(const std::string& path);
     void ReadSignature(std::string_view content);
+    // The header values and the body text of the message just parsed, as one record.
+    void PostParsedMessage(const MailParser::MParser& parser);
 
     // TScriptHost
     TRecordFields& Fields() override { return Record; }

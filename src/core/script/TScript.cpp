@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/EError.h"
+#include "base/FileBytes.h"
 #include "script/ScriptText.h"
 
 namespace {
@@ -91,18 +92,5 @@ std::vector<std::string> TScript::SplitLines(std::string_view bytes) {
 }
 
 std::vector<std::string> TScript::ReadLines(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    std::string bytes;
-    char chunk[1 << 14];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    bool failed = std::ferror(f) != 0;
-    int readErrno = errno;
-    std::fclose(f);
-    if (failed)
-        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(readErrno));
-    return SplitLines(bytes);
+    return SplitLines(ReadFileBytes(path));
 }

@@ -85,24 +85,6 @@ const Tables& tables() {
     return t;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Strict UTF-8 (RFC 3629): returns the code point at `pos` and advances `pos`; a malformed
 // sequence yields kBad and advances past its first byte only, so the bytes after it are
 // read afresh.
@@ -157,6 +139,24 @@ void appendCode(std::string& out, std::uint16_t code) {
 }
 
 }  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 std::size_t charLength(std::string_view text, std::size_t byteOffset) {
     if (byteOffset >= text.size())
@@ -222,10 +222,10 @@ std::string toUtf8(std::string_view text) {
             out += static_cast<char>(c);
             ++pos;
         } else if (charLength(text, pos) == 2) {
-            appendUtf8(out, t.dbcs[c << 8 | static_cast<unsigned char>(text[pos + 1])]);
+            AppendUtf8(out, t.dbcs[c << 8 | static_cast<unsigned char>(text[pos + 1])]);
             pos += 2;
         } else {
-            appendUtf8(out, t.single[c]);
+            AppendUtf8(out, t.single[c]);
             ++pos;
         }
     }
@@ -269,7 +269,7 @@ std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (unsigned char c : bytes)
-        appendUtf8(out, c);
+        AppendUtf8(out, c);
     return out;
 }
 

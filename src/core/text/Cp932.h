@@ -52,6 +52,9 @@ std::string fromUtf16(std::u16string_view text);
 // lacks becomes "?". (The mail parser's lenient decoder is UTF8_SJIS, not this.)
 std::string fromUtf8(std::string_view text);
 
+// Appends the UTF-8 form of a code point (at most U+10FFFF) to out.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // ISO-8859-1 -> UTF-8 and back: byte b is the character U+00bb. utf8ToLatin1 returns
 // false when the text holds a character above U+00FF or malformed UTF-8.
 std::string latin1ToUtf8(std::string_view bytes);

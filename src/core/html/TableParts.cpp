@@ -53,6 +53,21 @@ void trimLineBreaks(std::string& text) {
     TrimTrailingLineBreaks(text);
 }
 
+// The text of a table, list or quote block nested in a cell, parsed from `p` (left on its
+// closing element), followed by a blank line. Its layout error is passed on with
+// " in <TABLE>" added; any other failure of the family becomes the internal error text.
+template <typename Parts, typename Position>
+std::string NestedCellText(Parts&& nested, Position& p, Position end, const char* internalError) {
+    try {
+        nested.Parse(p, end);
+        return nested.Text() + "\r\n\r\n";
+    } catch (const EHTMLError& err) {
+        throw EHTMLError(std::string(err.what()) + " in <TABLE>");
+    } catch (const EError&) {
+        throw EError(internalError);
+    }
+}
+
 }  // namespace
 
 bool TableParts::HasCell(std::size_t row, std::size_t col) const {
@@ -347,16 +362,8 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
                 if (!internal::NestingGuard::CanDescend())
                     break;
                 EnsureBlankLines(c, 1);
-                try {
-                    TableParts nested(cellWidth, 0, nesting_ + 1);
-                    nested.Parse(p, end);
-                    c += nested.Text();
-                    c += "\r\n\r\n";
-                } catch (const EHTMLError& err) {
-                    throw EHTMLError(std::string(err.what()) + " in <TABLE>");
-                } catch (const EError&) {
-                    throw EError("???Internal Table Error");
-                }
+                c += NestedCellText(TableParts(cellWidth, 0, nesting_ + 1), p, end,
+                                    "???Internal Table Error");
                 break;
             case ElementKind::Ol:
             case ElementKind::Ul:
@@ -366,31 +373,13 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
                 if (!internal::NestingGuard::CanDescend())
                     break;
                 EnsureBlankLines(c, 1);
-                try {
-                    ListParts nested(cellWidth, 0);
-                    nested.Parse(p, end);
-                    c += nested.Text();
-                    c += "\r\n\r\n";
-                } catch (const EHTMLError& err) {
-                    throw EHTMLError(std::string(err.what()) + " in <TABLE>");
-                } catch (const EError&) {
-                    throw EError("???Internal List Error");
-                }
+                c += NestedCellText(ListParts(cellWidth, 0), p, end, "???Internal List Error");
                 break;
             case ElementKind::Blockquote:
                 if (!internal::NestingGuard::CanDescend())
                     break;
                 EnsureBlankLines(c, 1);
-                try {
-                    BlockParts nested(cellWidth, 0);
-                    nested.Parse(p, end);
-                    c += nested.Text();
-                    c += "\r\n\r\n";
-                } catch (const EHTMLError& err) {
-                    throw EHTMLError(std::string(err.what()) + " in <TABLE>");
-                } catch (const EError&) {
-                    throw EError("???Internal Block Error");
-                }
+                c += NestedCellText(BlockParts(cellWidth, 0), p, end, "???Internal Block Error");
                 break;
             case ElementKind::Pre:
                 EnsureBlankLines(c, 1);

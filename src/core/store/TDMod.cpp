@@ -704,25 +704,30 @@ bool TDMod::CanNextPage() {
     return search_.Rows().MessageIDAt(search_.Current()) < lastId_;
 }
 
+long long TDMod::PageBoundary(long long current, bool forward) {
+    TSqlConnection& db = Db();
+    TSqlStatement step = db.Prepare(
+        forward ? "SELECT MessageID FROM news.articles WHERE MessageID >= ?1 ORDER BY MessageID "
+                  "LIMIT 1 OFFSET 100"
+                : "SELECT MessageID FROM news.articles WHERE MessageID <= ?1 ORDER BY MessageID "
+                  "DESC LIMIT 1 OFFSET 100");
+    step.Bind(1, current);
+    if (step.Step())
+        return step.Int(0);
+    TSqlStatement edge = db.Prepare(forward ? "SELECT max(MessageID) FROM news.articles"
+                                            : "SELECT min(MessageID) FROM news.articles");
+    edge.Step();
+    if (edge.IsNull(0))
+        return current;
+    return forward ? std::max(edge.Int(0), current) : std::min(edge.Int(0), current);
+}
+
 void TDMod::PriorPage() {
     RequireMainTable();
     if (search_.Count() == 0)
         return;
     long long current = search_.Rows().MessageIDAt(search_.Current());
-    TSqlConnection& db = Db();
-    TSqlStatement back = db.Prepare(
-        "SELECT MessageID FROM news.articles WHERE MessageID <= ?1 ORDER BY MessageID DESC "
-        "LIMIT 1 OFFSET 100");
-    back.Bind(1, current);
-    long long minId;
-    if (back.Step()) {
-        minId = back.Int(0);
-    } else {
-        TSqlStatement first = db.Prepare("SELECT min(MessageID) FROM news.articles");
-        first.Step();
-        minId = first.IsNull(0) ? current : std::min(first.Int(0), current);
-    }
-    ShowMainRange(minId, current, false);
+    ShowMainRange(PageBoundary(current, false), current, false);
 }
 
 void TDMod::NextPage() {
@@ -730,20 +735,7 @@ void TDMod::NextPage() {
     if (search_.Count() == 0)
         return;
     long long current = search_.Rows().MessageIDAt(search_.Current());
-    TSqlConnection& db = Db();
-    TSqlStatement forward = db.Prepare(
-        "SELECT MessageID FROM news.articles WHERE MessageID >= ?1 ORDER BY MessageID "
-        "LIMIT 1 OFFSET 100");
-    forward.Bind(1, current);
-    long long maxId;
-    if (forward.Step()) {
-        maxId = forward.Int(0);
-    } else {
-        TSqlStatement last = db.Prepare("SELECT max(MessageID) FROM news.articles");
-        last.Step();
-        maxId = last.IsNull(0) ? current : std::max(last.Int(0), current);
-    }
-    ShowMainRange(current, maxId, true);
+    ShowMainRange(current, PageBoundary(current, true), true);
 }
 
 void TDMod::SaveChanges() {

@@ -216,6 +216,9 @@ class TDMod {
     void RunSearch(const TSqlCondition& where, const std::string& source, bool orderByDate,
                    std::vector<std::string> articleKeywords);
     void ShowMainRange(long long minId, long long maxId, bool currentAtEnd);
+    // For Prior/Next 100: the MessageID 100 rows before or after `current` in the main
+    // table, or the first/last MessageID when fewer rows lie that way.
+    long long PageBoundary(long long current, bool forward);
     void RowDone();
     int Year() const;
 

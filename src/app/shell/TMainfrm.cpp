@@ -788,9 +788,7 @@ void TMainfrm::ShowError(const QString& text) {
     ShowMessage(this, text);
 }
 
-void TMainfrm::mnuOpenDBClick() {
-    PendingChangesPrompt();
-
+QStringList TMainfrm::UserTableNames() {
     std::vector<std::string> tables;
     try {
         if (dmod_.IsFolderOpen())
@@ -801,12 +799,20 @@ void TMainfrm::mnuOpenDBClick() {
     if (tables.empty()) {
         Dialogs().Message(this, QStringLiteral("Database files missing"), QStringLiteral("Warning"),
                           QMessageBox::Warning, QMessageBox::Ok);
-        return;
+        return {};
     }
-
     QStringList names;
     for (const std::string& table : tables)
         names << FromCp932(table);
+    return names;
+}
+
+void TMainfrm::mnuOpenDBClick() {
+    PendingChangesPrompt();
+
+    QStringList names = UserTableNames();
+    if (names.isEmpty())
+        return;
     SelectForm_->setWindowTitle(QStringLiteral("Open Database"));
     SelectForm_->SetItems(names);
     SelectForm_->SelectItem(settings_.RecentTable);
@@ -1081,21 +1087,9 @@ void TMainfrm::mnuEditPopup() {
 }
 
 void TMainfrm::mnuOpenLogDBClick() {
-    std::vector<std::string> tables;
-    try {
-        if (dmod_.IsFolderOpen())
-            dmod_.ListUserTables(tables);
-    } catch (const EError&) {
-        tables.clear();
-    }
-    if (tables.empty()) {
-        Dialogs().Message(this, QStringLiteral("Database files missing"), QStringLiteral("Warning"),
-                          QMessageBox::Warning, QMessageBox::Ok);
+    QStringList names = UserTableNames();
+    if (names.isEmpty())
         return;
-    }
-    QStringList names;
-    for (const std::string& table : tables)
-        names << FromCp932(table);
     TMigrationForm form(this);
     form.setWindowTitle(QStringLiteral("Open Log Database"));
     form.SetTarget(currentTable_);

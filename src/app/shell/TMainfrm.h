@@ -120,6 +120,9 @@ class TMainfrm : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The user tables offered by Open Database and Open Log Database; empty (after the
+    // "Database files missing" message) when there are none.
+    QStringList UserTableNames();
     void CreateMenus();
     void CreatePages();
     void CreateRecordView();

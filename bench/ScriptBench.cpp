@@ -5,11 +5,11 @@
 #include <string>
 
 #include "import/ArticleParts.h"
-#include "import/TMSManager.h"
 #include "script/THParserScriptHost.h"
 #include "script/TImportRun.h"
 #include "script/TScript.h"
 #include "script/TTestRun.h"
+#include "text/TMSManager.h"
 
 namespace {
 

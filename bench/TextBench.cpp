@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "import/TMSManager.h"
+#include "text/TMSManager.h"
 #include "text/TextUtil.h"
 
 namespace {

@@ -10,12 +10,12 @@
 
 #include "base/EError.h"
 #include "import/ArticleParts.h"
-#include "import/TMSManager.h"
 #include "script/EScriptError.h"
 #include "script/ScriptText.h"
 #include "script/TImportRun.h"
 #include "script/TScript.h"
 #include "script/TTestRun.h"
+#include "text/TMSManager.h"
 #include "text/TextUtil.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/EError.h"
-#include "import/TMSManager.h"
 #include "text/Cp932.h"
+#include "text/TMSManager.h"
 #include "text/TextUtil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

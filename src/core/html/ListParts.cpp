@@ -138,7 +138,10 @@ std::string ListParts::ItemLabel(const std::string& type, std::size_t i) const {
         return label + ". ";
     }
     const long long n = static_cast<long long>(i) + start_;
-    return (n < 10 ? " " : "") + std::to_string(n) + ". ";
+    std::string label = n < 10 ? " " : "";
+    label += std::to_string(n);
+    label += ". ";
+    return label;
 }
 
 std::string ListParts::FormatItem(std::string_view text, const std::string& marker) const {

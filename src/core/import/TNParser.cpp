@@ -7,12 +7,12 @@
 #include "import/ArticleParts.h"
 #include "import/ENParseError.h"
 #include "import/FileMask.h"
-#include "import/LineEnds.h"
 #include "mail/MParser.h"
 #include "oe/TOE5_DbxParser.h"
 #include "script/ShortDate.h"
 #include "script/TImportRun.h"
 #include "script/TScript.h"
+#include "text/LineEnds.h"
 #include "text/TextUtil.h"
 
 namespace {

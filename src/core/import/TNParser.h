@@ -10,8 +10,8 @@
 
 #include "base/TRecordFields.h"
 #include "import/IConversionEngine.h"
-#include "import/TMSManager.h"
 #include "script/THParserScriptHost.h"
+#include "text/TMSManager.h"
 
 class TScript;
 namespace MailParser {

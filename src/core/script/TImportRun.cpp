@@ -1,8 +1,8 @@
 #include "script/TImportRun.h"
 
-#include "import/TMSManager.h"
 #include "script/EScriptError.h"
 #include "script/ScriptText.h"
+#include "text/TMSManager.h"
 #include "text/TextUtil.h"
 
 void TImportRun::Run(const TScript& script, TMSManager& page, const std::string& path) {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/Abort.h"
-#include "import/TMSManager.h"
 #include "script/ScriptText.h"
+#include "text/TMSManager.h"
 #include "text/TextUtil.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "import/TMSManager.h"
 #include "script/TScript.h"
 #include "script/TScriptInterpreter.h"
 #include "script/TTestReporter.h"
+#include "text/TMSManager.h"
 
 // A script test run: runs a script over one page as an import would, but stores nothing,
 // converts nothing with the HTML engine, and reports the outcome of every line as text

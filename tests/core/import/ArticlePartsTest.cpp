@@ -71,9 +71,8 @@ TEST(ArticleParts, OverTheLimitSplitsAfterTheNextLineBreak) {
 
 TEST(ArticleParts, HundredThousandBytesGiveThreeRecords) {
     std::string article = Lines(100000, 80);
-    TRecordFields fields;
-    fields.Subject = "Big";
-    fields.From = "me";
+    TRecordFields fields{
+        .From = "me", .Newsgroup = {}, .Subject = "Big", .Date = {}, .Article = {}, .Notes = {}};
     Posted p;
     p.Post(fields, article);
     ASSERT_EQ(p.records.size(), 3u);

@@ -4,9 +4,9 @@
 
 #include "ScriptTestSupport.h"
 #include "import/ArticleParts.h"
-#include "import/TMSManager.h"
 #include "script/THParserScriptHost.h"
 #include "script/TImportRun.h"
+#include "text/TMSManager.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "FakeScriptHost.h"
 #include "ScriptTestSupport.h"
 #include "TestSupport.h"
-#include "import/TMSManager.h"
 #include "script/EScriptError.h"
 #include "script/TImportRun.h"
 #include "script/TTestRun.h"
+#include "text/TMSManager.h"
 
 namespace {
 

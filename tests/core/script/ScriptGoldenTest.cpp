@@ -49,8 +49,9 @@ TEST_P(ScriptGolden, OutputMatches) {
     EXPECT_EQ(joined.output, testsupport::ReadFile(expectedPath));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScriptGolden, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    std::string name = info.param;
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptGolden, ::testing::ValuesIn(Cases()),
+                         [](const auto& testCase) {
+                             std::string name = testCase.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });

@@ -9,8 +9,8 @@
 #include "TestSupport.h"
 #include "base/Abort.h"
 #include "base/EError.h"
-#include "import/TMSManager.h"
 #include "script/EScriptError.h"
+#include "text/TMSManager.h"
 
 using scripttest::Crlf;
 using scripttest::FakeScriptHost;

@@ -1,4 +1,4 @@
-#include "import/TMSManager.h"
+#include "text/TMSManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "import/LineEnds.h"
+#include "text/LineEnds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "import/LineEnds.h"
+#include "text/LineEnds.h"
 
 std::string WithCrLfLineEnds(std::string_view text) {
     std::string out;

@@ -323,8 +323,11 @@ void TMainfrm::CreatePages() {
     tsLog->setMovable(false);
     cbExtension_ = new QComboBox(tsLog);
     cbExtension_->setObjectName(QStringLiteral("cbExtension"));
+    // "*.mbox" follows the four classic items: mbox files are read as mailboxes and keep
+    // their names after an import.
     cbExtension_->addItems({QStringLiteral("*.eml"), QStringLiteral("*.nws"),
-                            QStringLiteral("*.htm"), QStringLiteral("*.txt ")});
+                            QStringLiteral("*.htm"), QStringLiteral("*.txt "),
+                            QStringLiteral("*.mbox")});
     cbExtension_->setToolTip(QStringLiteral("Import extension"));
     cbExtension_->setStatusTip(QStringLiteral("Extension of the files to import"));
     tsLog->addWidget(cbExtension_);

@@ -32,6 +32,8 @@ TEST(CliMailbox, ConvertTakesMaildirSubfoldersOnlyWhenAskedFor) {
     EXPECT_EQ(r.out.find("\"Subject\":\"s1\""), std::string::npos);
     r = RunCliProgram({"convert", "--recursive", dir.file("M")});
     EXPECT_NE(r.out.find("\"Subject\":\"s1\""), std::string::npos);
+    r = RunCliProgram({"convert", dir.file("M/cur")});
+    EXPECT_EQ(r.err, "Folder is unsupported\ncur\n");
 }
 
 TEST(CliMailbox, ImportNeverRenamesAMailboxAndNamesTheFailedMessage) {

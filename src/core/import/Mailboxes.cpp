@@ -12,11 +12,6 @@
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool IsPlainFile(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -84,6 +79,11 @@ void AppendMessages(const std::string& folder, const std::string& prefix,
 }
 
 }  // namespace
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 bool IsMaildir(const std::string& folder) {
     // tmp/ is not required: archives and copies often drop the empty folder.

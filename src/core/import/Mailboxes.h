@@ -16,6 +16,9 @@ MailboxKind MailboxKindOf(const std::string& path);
 
 bool IsMaildir(const std::string& folder);
 
+// Whether the path names a folder (following links).
+bool IsFolder(const std::string& path);
+
 // The message files of a Maildir, as paths relative to it ("cur/<name>", "new/<name>"): the
 // plain files of cur/ and new/ that are not hidden, in delivery order (the number that
 // begins the name, RFC-less but universal since qmail; names without one come last, ties

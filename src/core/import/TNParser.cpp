@@ -94,6 +94,8 @@ void TNParser::Convert(const std::string& path) {
             ConvertMaildir(path);
         return;
     }
+    if (IsFolder(path))
+        throw ENParseError("Folder is unsupported");  // the drop's text for the same case
     std::string ext = AsciiLower(ExtensionOf(path));
     if (ext == ".txt") {
         ConvertText(path);

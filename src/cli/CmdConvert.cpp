@@ -1,5 +1,5 @@
-// brevilo-cli convert: the conversion engine over files, as an import would convert them,
-// renaming nothing; one JSON object per record.
+// brevilo-cli convert: the conversion engine over files (mbox files and Maildir folders
+// too), as an import would convert them, renaming nothing; one JSON object per record.
 #include <exception>
 #include <string>
 
@@ -11,7 +11,7 @@
 namespace {
 
 int run(CliContext& ctx) {
-    CliArgs args(ctx.args, {"--script", "--today"}, {});
+    CliArgs args(ctx.args, {"--script", "--today"}, {"--recursive"});
     if (args.positional().empty())
         throw EUsage("no FILE given");
     ImportEngine engine(args);
@@ -39,8 +39,10 @@ int run(CliContext& ctx) {
     return 0;
 }
 
-const CliRegistrar registrar({"convert", "[--script S.hsc] [--today mm/dd/yyyy] FILE...",
-                              "convert files to records as an import would, renaming nothing",
-                              run});
+const CliRegistrar registrar(
+    {"convert", "[--script S.hsc] [--today mm/dd/yyyy] [--recursive] FILE|MAILDIR...",
+     "convert files, mbox files and Maildir folders to records as an import would, renaming "
+     "nothing",
+     run});
 
 }  // namespace

@@ -15,6 +15,8 @@ ImportEngine::ImportEngine(const CliArgs& args) {
     }
     if (auto script = args.value("--script"))
         parser.SetScript(*script);
+    // Maildir++ subfolders only when asked for; commands without the flag never ask.
+    parser.SetMaildirSubfolders(args.flag("--recursive"));
 }
 
 bool ImportEngine::Convert(const std::string& path, std::string& message) {
@@ -31,8 +33,12 @@ bool ImportEngine::Convert(const std::string& path, std::string& message) {
 void ReportFailure(const std::string& message, const std::string& path,
                    const CliEncoding& encoding) {
     std::fflush(stdout);
-    std::size_t slash = path.rfind('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A Maildir may be given as "Mail/"; its name is the last component all the same.
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    std::size_t slash = trimmed.rfind('/');
+    std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
     // The file's name is written as the file system has it; only the text is converted.
     std::fprintf(stderr, "%s\n%s\n", encoding.Output(message).c_str(), name.c_str());
 }

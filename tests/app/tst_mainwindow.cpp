@@ -107,7 +107,9 @@ class TestMainWindow : public QObject {
         TMainfrm window(*dmod_, Env());
         QCOMPARE(window.ImportExtension(), QStringLiteral(".eml"));
         auto* box = window.findChild<QComboBox*>("cbExtension");
-        QCOMPARE(box->count(), 4);
+        QCOMPARE(box->count(), 5);
+        box->setCurrentIndex(4);
+        QCOMPARE(window.ImportExtension(), QStringLiteral(".mbox"));
         box->setCurrentIndex(3);
         QCOMPARE(window.ImportExtension(), QStringLiteral(".txt "));  // the blank is kept
         box->setCurrentIndex(2);

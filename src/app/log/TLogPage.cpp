@@ -15,8 +15,11 @@ TLogPage::TLogPage(const TMainContext& context, QWidget* parent)
     setMovable(false);
     cbExtension_ = new QComboBox(this);
     cbExtension_->setObjectName(QStringLiteral("cbExtension"));
+    // "*.mbox" follows the four classic items: mbox files are read as mailboxes and keep
+    // their names after an import.
     cbExtension_->addItems({QStringLiteral("*.eml"), QStringLiteral("*.nws"),
-                            QStringLiteral("*.htm"), QStringLiteral("*.txt ")});
+                            QStringLiteral("*.htm"), QStringLiteral("*.txt "),
+                            QStringLiteral("*.mbox")});
     cbExtension_->setToolTip(QStringLiteral("Import extension"));
     cbExtension_->setAccessibleName(QStringLiteral("Import extension"));
     cbExtension_->setStatusTip(QStringLiteral("Extension of the files to import"));

@@ -1,8 +1,11 @@
 #include "import/TConvertRun.h"
 
+#include <algorithm>
+
 #include "base/Abort.h"
 #include "base/EError.h"
 #include "import/FileMask.h"
+#include "import/Mailboxes.h"
 #include "script/EScriptError.h"
 
 TConvertRun::TConvertRun(std::vector<TMyFiler::Entry> files, std::string scriptPath,
@@ -30,8 +33,9 @@ void TConvertRun::Run() {
             ++result_.RecordCount;
             int position = -1;
             if (expectedRecords_ != 0 && result_.RecordCount % 2 == 1)
-                position = static_cast<int>(static_cast<long long>(result_.RecordCount) * 100 /
-                                            expectedRecords_);
+                // Long articles give more records than messages: the bar stops at 100.
+                position = static_cast<int>(std::min<long long>(
+                    100, static_cast<long long>(result_.RecordCount) * 100 / expectedRecords_));
             host_.HandOver(engine->Fields(), result_.RecordCount, position);
         });
         try {
@@ -54,11 +58,15 @@ void TConvertRun::Run() {
 
 void TConvertRun::ConvertAll(IConversionEngine& engine) {
     try {
-        if (files_.Count() == 1 && files_.TagAt(0) != 0) {
+        if (files_.Count() == 1 &&
+            (files_.TagAt(0) != 0 || MailboxKindOf(files_.FileAt(0)) != MailboxKind::None)) {
             // Tagged mode: one store expected to yield TagAt(0) records; it keeps its name.
+            // A lone mailbox is counted first (while its name is shown), so that its
+            // progress moves as a store's does.
             fileIndex_ = 0;
             host_.FileProgress(0, files_.FileAt(0));
-            expectedRecords_ = files_.TagAt(0);
+            expectedRecords_ =
+                files_.TagAt(0) != 0 ? files_.TagAt(0) : CountMailboxMessages(files_.FileAt(0));
             result_.ErrorLine = 0;
             engine.Convert(files_.FileAt(0));
             CheckAbandoned();
@@ -135,6 +143,8 @@ std::string ImportOutcomeMessage(const TImportResult& result) {
         case ImportOutcome::Failed: {
             // A store that failed keeps its name and has no ".err" file: name the store.
             std::string name = result.ErrorFile.empty() ? result.FailedFile : result.ErrorFile;
+            while (name.size() > 1 && name.back() == '/')
+                name.pop_back();  // a Maildir folder named with its trailing slash
             if (name.empty())
                 return result.ErrorMessage;
             if (std::size_t slash = name.rfind('/'); slash != std::string::npos)

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "import/FileMask.h"
+#include "import/Mailboxes.h"
 
 namespace {
 
@@ -67,15 +68,23 @@ void TMyFiler::ListFolder(const std::string& folder, std::string_view extension)
 }
 
 bool TMyFiler::AddDropped(const std::string& path) {
-    if (isDirectory(path))
-        return false;
+    if (isDirectory(path)) {
+        if (!IsMaildir(path))
+            return false;
+        std::string folder = path;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        Insert(folder, 0);
+        return true;
+    }
     std::string ext = AsciiLower(ExtensionOf(path));
     if (ext == ".htm" || ext == ".html") {
         Insert(path, 0);
         ++PageCount;
         return true;
     }
-    if (ext == ".nws" || ext == ".eml" || ext == ".txt") {
+    if (ext == ".nws" || ext == ".eml" || ext == ".txt" ||
+        MailboxKindOf(path) == MailboxKind::Mbox) {
         Insert(path, 0);
         return true;
     }
@@ -93,7 +102,9 @@ void TMyFiler::AddTagged(const std::string& path, int count) {
 void TMyFiler::RenameTo(int index, std::string_view extension) {
     const std::string& path = FileAt(index);
     LastExtension = ExtensionOf(path);
-    if (AsciiLower(LastExtension) == ".dbx")
+    // The user's mail stores are read, never marked: an Outlook Express store, an mbox
+    // file, a Maildir folder.
+    if (AsciiLower(LastExtension) == ".dbx" || MailboxKindOf(path) != MailboxKind::None)
         return;
     std::string target = ReplaceExtension(path, extension);
     bool renamed = RenameNoReplace(path, target);

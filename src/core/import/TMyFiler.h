@@ -26,8 +26,9 @@ class TMyFiler {
     void ListFolder(const std::string& folder, std::string_view extension);
 
     // Adds a dropped path by its lower-cased extension: ".htm"/".html" (counted in
-    // PageCount), ".nws", ".eml", ".txt". Anything else, and a folder, adds nothing.
-    // Returns whether the path is in the list.
+    // PageCount), ".nws", ".eml", ".txt", ".mbox"; a file without an extension that begins
+    // with a "From " line (an mbox); a Maildir folder (without a trailing "/"). Anything
+    // else, and any other folder, adds nothing. Returns whether the path is in the list.
     bool AddDropped(const std::string& path);
 
     // Adds a path with its tag (an Outlook Express store and its unread count).
@@ -41,9 +42,9 @@ class TMyFiler {
     const std::vector<Entry>& Entries() const { return files_; }
 
     // Gives the file at index the extension (replacing its own). LastExtension = the file's
-    // own extension. A ".dbx" store keeps its name. A rename that cannot be done (the
-    // target exists, the file is gone) is ignored. Renaming to ".err" sets ErrorFile to
-    // the file's new path, or to its old one when it could not be renamed.
+    // own extension. A ".dbx" store, an mbox file and a Maildir folder keep their names. A rename
+    // that cannot be done (the target exists, the file is gone) is ignored. Renaming to ".err" sets
+    // ErrorFile to the file's new path, or to its old one when it could not be renamed.
     void RenameTo(int index, std::string_view extension);
 
     // The folder of the first entry, without a trailing "/"; empty for an empty list.

@@ -7,6 +7,7 @@
 #include "import/ArticleParts.h"
 #include "import/ENParseError.h"
 #include "import/FileMask.h"
+#include "import/Mailboxes.h"
 #include "mail/MParser.h"
 #include "oe/TOE5_DbxParser.h"
 #include "script/ShortDate.h"
@@ -85,6 +86,16 @@ std::string TNParser::Today() const {
 void TNParser::Convert(const std::string& path) {
     if (!OnRecord)
         throw ENParseError("[Error] Brevilo Internal Error");
+    // Mailboxes first: a Maildir is a folder, and an mbox may have no extension at all.
+    if (MailboxKind kind = MailboxKindOf(path); kind != MailboxKind::None) {
+        if (kind == MailboxKind::Mbox)
+            ConvertMbox(path);
+        else
+            ConvertMaildir(path);
+        return;
+    }
+    if (IsFolder(path))
+        throw ENParseError("Folder is unsupported");  // the drop's text for the same case
     std::string ext = AsciiLower(ExtensionOf(path));
     if (ext == ".txt") {
         ConvertText(path);
@@ -107,8 +118,12 @@ void TNParser::PostArticle(std::string& article) {
 void TNParser::ConvertMessage(const std::string& path) {
     Page.Load(path);
     Record.Notes.clear();
+    PostMessage(Page.Text());
+}
+
+void TNParser::PostMessage(std::string_view bytes) {
     MailParser::MParser& parser = Parser();
-    parser.Parse(WithCrLfLineEnds(UpToNul(Page.Text())), false);
+    parser.Parse(WithCrLfLineEnds(UpToNul(bytes)), false);
     Record.From = parser.From();
     if (Record.From.empty())
         throw ENParseError("[Error] File type mismatch");

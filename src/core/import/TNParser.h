@@ -20,7 +20,8 @@ class MParser;
 
 // The conversion engine: turns one source file into article records, choosing the
 // converter by the file's extension (".eml"/".nws" messages, ".txt" files of several
-// messages, ".dbx" Outlook Express stores, ".htm"/".html" web pages through the script),
+// messages, ".dbx" Outlook Express stores, ".htm"/".html" web pages through the script;
+// mbox files and Maildir folders, see Mailboxes.h),
 // and calls OnRecord once for every finished record with Record complete.
 //
 // One engine per import, used on the converting thread only. It shares the process-wide
@@ -45,6 +46,9 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
     // part of a long article (afterwards `article` is empty and Subject carries the last
     // part's suffix).
     void PostArticle(std::string& article) override;
+
+    // Whether a Maildir's Maildir++ subfolders (".Name") are read too; off unless asked for.
+    void SetMaildirSubfolders(bool on) { maildirSubfolders_ = on; }
 
     // "mm/dd/yyyy" for the script's "#D"; today's local date unless set (tests, --today).
     void SetToday(std::string today) { today_ = std::move(today); }
@@ -71,6 +75,12 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
     void ConvertText(const std::string& path);
     void ConvertStore(const std::string& path);
     void ConvertPage(const std::string& path);
+    // Mailboxes (TNParserMailbox.cpp): every message through PostMessage, as a ".eml".
+    void ConvertMbox(const std::string& path);
+    void ConvertMaildir(const std::string& path);
+    // The message converter's step for one message's bytes (up to the first NUL byte): a
+    // record, or several for a long body. ENParseError when the message has no sender.
+    void PostMessage(std::string_view bytes);
     void ReadSignature(std::string_view content);
     // The header values and the body text of the message just parsed, as one record.
     void PostParsedMessage(const MailParser::MParser& parser);
@@ -82,4 +92,5 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
 
     std::unique_ptr<TScript> script_;
     std::string today_;
+    bool maildirSubfolders_ = false;
 };

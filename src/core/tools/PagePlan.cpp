@@ -39,8 +39,7 @@ int PageCount(int lineCount, int linesPerPage) {
     return (std::max(0, lineCount) + linesPerPage - 1) / linesPerPage;
 }
 
-std::vector<TPlannedPage> PlanPages(int lineCount, int linesPerPage, int firstPage,
-                                    int lastPage) {
+std::vector<TPlannedPage> PlanPages(int lineCount, int linesPerPage, int firstPage, int lastPage) {
     linesPerPage = std::max(1, linesPerPage);
     const long long firstLine = static_cast<long long>(linesPerPage) * (firstPage - 1);
     const long long endLine =

@@ -116,8 +116,8 @@ std::string DeleteBothBlanks(const std::vector<std::string>& lines) {
         std::size_t first = line.size();
         std::size_t end = 0;
         for (std::size_t at = 0; at < line.size(); at = cp932::nextChar(line, at)) {
-            const bool blank = cp932::charLength(line, at) == 1 &&
-                               static_cast<unsigned char>(line[at]) <= 0x20;
+            const bool blank =
+                cp932::charLength(line, at) == 1 && static_cast<unsigned char>(line[at]) <= 0x20;
             if (!blank) {
                 if (first == line.size())
                     first = at;

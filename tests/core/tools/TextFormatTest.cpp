@@ -18,8 +18,7 @@ std::string Format(std::string_view text) {
 TEST(TextFormat, SplitsLinesAsAListDoes) {
     EXPECT_EQ(SplitLines(""), std::vector<std::string>{});
     EXPECT_EQ(SplitLines("a\r\n"), std::vector<std::string>{"a"});
-    EXPECT_EQ(SplitLines("a\rb\nc\r\n\r\nd"),
-              (std::vector<std::string>{"a", "b", "c", "", "d"}));
+    EXPECT_EQ(SplitLines("a\rb\nc\r\n\r\nd"), (std::vector<std::string>{"a", "b", "c", "", "d"}));
 }
 
 TEST(TextFormat, JoinsLinesIntoParagraphs) {
@@ -113,5 +112,8 @@ TEST(TextReplace, MatchesOnlyAtCharacterBoundaries) {
     // A match's bytes must form the same characters: "\x82" alone is not the lead of あ.
     EXPECT_FALSE(FindText("\x82\xa0", "\x82", 0, 2, {}));
     // Whole word: a double-byte neighbour is no word character.
-    EXPECT_EQ(FindText("\x82\xa0" "cat", "cat", 0, 5, {false, true}), 2u);
+    EXPECT_EQ(FindText("\x82\xa0"
+                       "cat",
+                       "cat", 0, 5, {false, true}),
+              2u);
 }

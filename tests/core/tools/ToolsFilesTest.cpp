@@ -158,9 +158,8 @@ TEST(ExportText, KeepsTheEarlierExportAsBak) {
         exporttext::TExportFile file(dir.file("none/x.txt"));
         FAIL();
     } catch (const EFileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"" + dir.file("none/x.txt") +
-                      "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + dir.file("none/x.txt") +
+                                             "\". No such file or directory");
     }
 }
 

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+#include "store/TArticle.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class TDMod;
+
+// Calls its argument once for every record the main window shows, in the order shown.
+using TShownRecords = std::function<void(const std::function<void(const TArticle&)>&)>;
+
+// The records of the log or of the search result as their page shows them (order, filter,
+// cached edits).
+TShownRecords ShownLogRecords(TDMod& dmod);
+TShownRecords ShownSearchRecords(TDMod& dmod);
+
+// "Convert into text": writes the shown records, with the fields and labels chosen, to a
+// text file in the import folder (exporttext::TExportWriter's format). The labels of an
+// export stay in the data module for the rest of the session. Created for one use, shown
+// modally; the window stays open after each export.
+class TTxtConvForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    TTxtConvForm(TDMod& dmod, TShownRecords records, const QString& folder, const QString& fileName,
+                 QWidget* parent = nullptr);
+
+    void btnConvertClick();
+
+  private:
+    void FieldClick(QCheckBox* check, QLineEdit* label);
+
+    TDMod& dmod_;
+    TShownRecords records_;
+    QString folder_;
+    QLineEdit* edFileName_;
+    QCheckBox* ckSubject_;
+    QLineEdit* edSubject_;
+    QCheckBox* ckDate_;
+    QLineEdit* edDate_;
+    QCheckBox* ckFrom_;
+    QLineEdit* edFrom_;
+    QCheckBox* ckGroup_;
+    QLineEdit* edGroup_;
+    QCheckBox* ckArticle_;
+    QPushButton* btnConvert_;
+};

@@ -66,6 +66,11 @@ TFileExtForm::TFileExtForm(const QString& folder, QWidget* parent)
     layout->addLayout(buttons);
 }
 
+void TFileExtForm::Run(QWidget* parent, const QString& importFolder) {
+    TFileExtForm form(importFolder, parent);
+    Dialogs().Exec(form);
+}
+
 void TFileExtForm::btnConvertClick() {
     // The mask is a file-name pattern (file-system bytes); the extension is put into
     // file names the same way.

@@ -18,6 +18,9 @@ class TFileExtForm : public QDialog {
   public:
     explicit TFileExtForm(const QString& folder, QWidget* parent = nullptr);
 
+    // "Convert File Extension...": the window over the import folder, modal, then gone.
+    static void Run(QWidget* parent, const QString& importFolder);
+
     void btnConvertClick();
     void btnUndoClick();
 

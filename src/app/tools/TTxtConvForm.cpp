@@ -98,6 +98,13 @@ TTxtConvForm::TTxtConvForm(TDMod& dmod, TShownRecords records, const QString& fo
     layout->addLayout(buttons);
 }
 
+void TTxtConvForm::Run(QWidget* parent, TDMod& dmod, TShownRecords records,
+                       const QString& importFolder, const QString& database) {
+    TTxtConvForm form(dmod, std::move(records), importFolder, database + QStringLiteral(".txt"),
+                      parent);
+    Dialogs().Exec(form);
+}
+
 void TTxtConvForm::FieldClick(QCheckBox* check, QLineEdit* label) {
     const bool on = check->isChecked();
     label->setEnabled(on);

@@ -30,6 +30,11 @@ class TTxtConvForm : public QDialog {
     TTxtConvForm(TDMod& dmod, TShownRecords records, const QString& folder, const QString& fileName,
                  QWidget* parent = nullptr);
 
+    // "Convert into Text...": the window for these records, with the import folder and
+    // "<database>.txt", modal, then gone.
+    static void Run(QWidget* parent, TDMod& dmod, TShownRecords records,
+                    const QString& importFolder, const QString& database);
+
     void btnConvertClick();
 
   private:

@@ -7,18 +7,23 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/AppTestSupport.h"
 #include "app/ScriptedDialogs.h"
 #include "controls/Cp932Text.h"
+#include "shell/TMainfrm.h"
 #include "store/TDMod.h"
 #include "tools/TArticleTextTools.h"
 #include "tools/TFileExtForm.h"
 #include "tools/TPagePrinter.h"
 #include "tools/TReplaceDialog.h"
 #include "tools/TTxtConvForm.h"
+#include "view/TBoundRecords.h"
+#include "view/TRecordViewWidget.h"
 
 // The text tools' windows: the wiring to the rules (tested in core), the questions and
 // messages, and printing to PDF read back with pdftotext.
@@ -88,7 +93,8 @@ class TestTextTools : public QObject {
             r.Article = std::string("text ") + subject;
             dmod.AppendLogRecord(r);
         }
-        TTxtConvForm form(dmod, ShownLogRecords(dmod), out.path(), QStringLiteral("News.txt"));
+        auto log = MakeLogRecords(dmod);
+        TTxtConvForm form(dmod, ShownRecords(*log), out.path(), QStringLiteral("News.txt"));
         QCOMPARE(form.findChild<QLineEdit*>("edFileName")->text(), QStringLiteral("News.txt"));
         for (const char* name : {"ckDate", "ckFrom", "ckGroup"})
             form.findChild<QCheckBox*>(name)->click();
@@ -104,7 +110,7 @@ class TestTextTools : public QObject {
         QCOMPARE(Read(out.filePath("News.txt")), expected);
         QCOMPARE(dmod.ExportLabels().Subject, std::string("Title: "));
         // The label stays for the next window; a second export keeps the first as ".bak".
-        TTxtConvForm again(dmod, ShownLogRecords(dmod), out.path(), QStringLiteral("News.txt"));
+        TTxtConvForm again(dmod, ShownRecords(*log), out.path(), QStringLiteral("News.txt"));
         QCOMPARE(again.findChild<QLineEdit*>("edSubject")->text(), QStringLiteral("Title: "));
         for (const char* name : {"ckSubject", "ckDate", "ckFrom", "ckGroup", "ckArticle"})
             again.findChild<QCheckBox*>(name)->click();
@@ -223,6 +229,79 @@ class TestTextTools : public QObject {
         QVERIFY(pages[0].contains(QStringLiteral("2 / 3")));
         QVERIFY(pages[1].contains(QStringLiteral("line %1").arg(lines.size(), 4, 10, QChar('0'))));
         QVERIFY(pages[1].contains(QStringLiteral("3 / 3")));
+    }
+
+    // The commands from the main window's menus, on the log of a real database folder.
+    void menuCommandsWorkInTheMainWindow() {
+        QTemporaryDir config, db, data;
+        apptest::RedirectSettings(config.path());
+        {
+            TDMod maker;
+            maker.OpenFolder(db.path().toStdString());
+            maker.CreateMainTable("News");
+        }
+        {
+            QSettings store(QStringLiteral("Korvath"), QStringLiteral("Brevilo"));
+            store.setValue("DBDir", db.path());
+            store.setValue("RecentTable", "News");
+            store.setValue("CurDir", data.path());
+        }
+        TDMod dmod;
+        ScriptedDialogs dialogs;
+        dialogs.execAnswers.push_back([](QDialog&) { return int(QDialog::Accepted); });
+        TMainfrm window(dmod, TAppEnv{config.path()});
+        window.show();
+        QTRY_VERIFY(window.Started());
+        QVERIFY(!apptest::ChooseMenuItem(window, "mnuTextFormat"));  // an empty log
+        QVERIFY(!apptest::ChooseMenuItem(window, "mnuPrint"));
+        TRecordFields record;
+        record.Subject = "Hello";
+        record.Article = "This is a\r\npen.\r\n";
+        dmod.AppendLogRecord(record);
+        window.RefreshView();
+
+        QVERIFY(apptest::ChooseMenuItem(window, "mnuTextFormat"));
+        QCOMPARE(window.View().ArticleEditor()->toPlainText(), QStringLiteral("This is a pen."));
+        QVERIFY(window.View().Editing());
+
+        // The export writes the shown records with the edit posted first.
+        dialogs.execAnswers.push_back([](QDialog& form) {
+            [&] { QCOMPARE(form.windowTitle(), QStringLiteral("Convert into text")); }();
+            form.findChild<QPushButton*>("btnConvert")->click();
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(apptest::ChooseMenuItem(window, "mnuTextConv"));
+        QCOMPARE(Read(data.filePath("News.txt")),
+                 QByteArray("Subject: Hello\r\nDate: \r\nFrom: \r\nNewsgroups: \r\n\r\n"
+                            "This is a pen."));
+
+        dialogs.execAnswers.push_back([](QDialog& form) {
+            [&] { QCOMPARE(form.windowTitle(), QStringLiteral("Convert file extension")); }();
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(apptest::ChooseMenuItem(window, "mnuFileExtConv"));
+
+        // On the Log Records page the title ends with "MessageID: " and no number.
+        const QString pdf = data.filePath("record.pdf");
+        TPagePrinter::SetPrinterCheck([] { return true; });
+        dialogs.execAnswers.push_back([&pdf](QDialog& dialog) {
+            auto& print = static_cast<QPrintDialog&>(dialog);
+            print.printer()->setOutputFormat(QPrinter::PdfFormat);
+            print.printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(apptest::ChooseMenuItem(window, "mnuPrint"));
+        const QStringList pages = PdfPages(pdf);
+        QCOMPARE(pages.size(), 1);
+        // (pdftotext joins the blanks of a proportional font.)
+        QVERIFY2(
+            pages[0].contains(QRegularExpression(QStringLiteral("Brevilo - News +MessageID: *\n"))),
+            qPrintable(pages[0]));
+        QVERIFY(pages[0].contains(QStringLiteral("Subject: Hello")));
+        QVERIFY(pages[0].contains(QStringLiteral("This is a pen.")));
+        QVERIFY(dialogs.unexpected.isEmpty());
+        dialogs.messageAnswers = {QMessageBox::Yes};
+        window.close();
     }
 
     void noPrinterIsReported() {

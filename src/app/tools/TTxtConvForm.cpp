@@ -17,22 +17,13 @@
 #include "shell/IDialogs.h"
 #include "store/TDMod.h"
 #include "tools/ExportText.h"
+#include "view/TBoundRecords.h"
 
-TShownRecords ShownLogRecords(TDMod& dmod) {
-    return [&dmod](const std::function<void(const TArticle&)>& each) {
-        TRecordView& rows = dmod.Log().Rows();
-        const long long count = rows.Count();
+TShownRecords ShownRecords(TBoundRecords& records) {
+    return [&records](const std::function<void(const TArticle&)>& each) {
+        const long long count = records.Count();
         for (long long i = 0; i < count; ++i)
-            each(rows.Row(i));
-    };
-}
-
-TShownRecords ShownSearchRecords(TDMod& dmod) {
-    return [&dmod](const std::function<void(const TArticle&)>& each) {
-        TSearchResult& result = dmod.Search();
-        const long long count = result.Count();
-        for (long long i = 0; i < count; ++i)
-            each(result.Row(i));
+            each(records.Row(i));
     };
 }
 

@@ -9,15 +9,15 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class TBoundRecords;
 class TDMod;
 
 // Calls its argument once for every record the main window shows, in the order shown.
 using TShownRecords = std::function<void(const std::function<void(const TArticle&)>&)>;
 
-// The records of the log or of the search result as their page shows them (order, filter,
-// cached edits).
-TShownRecords ShownLogRecords(TDMod& dmod);
-TShownRecords ShownSearchRecords(TDMod& dmod);
+// The records of the page's record set as the page shows them (order, filter, cached
+// edits). The record set must outlive the result's use.
+TShownRecords ShownRecords(TBoundRecords& records);
 
 // "Convert into text": writes the shown records, with the fields and labels chosen, to a
 // text file in the import folder (exporttext::TExportWriter's format). The labels of an

@@ -9,7 +9,8 @@
 #include "store/TArticle.h"
 #include "store/TExportLabels.h"
 
-// The text export: records written as plain cp932 text with the chosen fields and labels.
+// The text export (doc/export-text.md): records written as plain cp932 text with the
+// chosen fields and labels.
 //
 // Per record: for each chosen field in the order Subject, Date, From, Newsgroup its label,
 // value and CR LF; the Date as "d mmm yyyy hh:nn:ss" ("5 Jun 2001 09:07:03"; a record

@@ -35,6 +35,7 @@
 #include "shell/TEdForm.h"
 #include "shell/TSelectForm.h"
 #include "store/TDMod.h"
+#include "tools/TToolsCommands.h"
 #include "view/TBoundRecords.h"
 #include "view/TRecordViewWidget.h"
 
@@ -106,6 +107,7 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     databaseCommands_ = new TDatabaseCommands(*context_, Dialogs());
     connect(databaseCommands_, &TDatabaseCommands::mainTableChanged, this,
             [this] { searchPage_->KeywordBox()->clear(); });
+    toolsCommands_ = new TToolsCommands(*context_);
     RouteFrameCommands();
     connect(view_, &TRecordViewWidget::currentChanged, this, &TMainfrm::UpdateCounter);
     connect(view_, &TRecordViewWidget::rowsChanged, this, &TMainfrm::UpdateButtonState);

@@ -14,6 +14,7 @@ class QTabWidget;
 class QTimer;
 class TCommands;
 class TDatabaseCommands;
+class TToolsCommands;
 class TDMod;
 class TLogPage;
 class TRecordViewWidget;
@@ -110,6 +111,7 @@ class TMainfrm : public QMainWindow {
     TLogPage& LogRecordsPage() { return *logPage_; }
     TSearchPage& SearchRecordsPage() { return *searchPage_; }
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
+    TToolsCommands& ToolsCommands() { return *toolsCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -162,6 +164,7 @@ class TMainfrm : public QMainWindow {
     TLogPage* logPage_ = nullptr;
     TSearchPage* searchPage_ = nullptr;
     TDatabaseCommands* databaseCommands_ = nullptr;
+    TToolsCommands* toolsCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

@@ -276,6 +276,11 @@ void TRecordViewWidget::StartEdit() {
     UpdateNavigators();
 }
 
+bool TRecordViewWidget::BeginEdit() {
+    StartEdit();
+    return editing_;
+}
+
 TArticle TRecordViewWidget::EditedRecord() const {
     TArticle row = records_->Row(records_->Current());
     const std::string date = ToCp932(edDate_->text().trimmed());

@@ -51,6 +51,9 @@ class TRecordViewWidget : public QWidget {
     // Posts a pending edit. False (after the failure's message) when it could not be
     // posted; the edit then stays pending.
     bool PostEdit();
+    // Starts an edit of the current row, as a first change would (a command that rewrites
+    // the article does). False when there is no row to edit.
+    bool BeginEdit();
     // Drops a pending edit and shows the stored row again.
     void CancelEdit();
     bool Editing() const { return editing_; }

@@ -9,6 +9,7 @@
 
 #include "base/TRecordFields.h"
 #include "store/TArticle.h"
+#include "store/TExportLabels.h"
 #include "store/TLogView.h"
 #include "store/TSearchOptions.h"
 #include "store/TSearchResult.h"
@@ -201,6 +202,11 @@ class TDMod {
     // Bytes of the files "<name>.*" of a table.
     std::uintmax_t TableSize(const std::string& name) const;
 
+    // --- Text export -----------------------------------------------------------------------
+
+    // The labels of the last text export; they stay for the rest of the session.
+    TExportLabels& ExportLabels() { return exportLabels_; }
+
     // --- Seams for tests ------------------------------------------------------------------
 
     // Called after each row of a transfer, inside its transaction; what it throws ends the
@@ -245,6 +251,7 @@ class TDMod {
     std::string logInsertSchema_;
     std::function<void()> rowHook_;
     std::function<int()> currentYear_;
+    TExportLabels exportLabels_;
     bool logInUse_ = false;
     bool multiSelect_ = false;
 };

@@ -13,7 +13,7 @@ class ElementTag : public Element {
   public:
     explicit ElementTag(std::string tagName) : Element(tagName, KindOfName(tagName)) {}
     // With the kind already known (KindOfName(tagName)).
-    ElementTag(std::string tagName, ElementKind kind) : Element(std::move(tagName), kind) {}
+    ElementTag(std::string tagName, ElementKind tagKind) : Element(std::move(tagName), tagKind) {}
 
     void SetAttribute(std::string attrName, std::string value) override;
     const std::string& Attribute(std::string_view attrName) const override;

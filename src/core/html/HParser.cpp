@@ -369,8 +369,8 @@ void HParser::ReadElementTag() {
         }
     }
     static const std::string kNone;
-    auto attribute = [this](std::string_view attrName) -> const std::string& {
-        const std::string* value = FindAttribute(attrName);
+    auto attribute = [this](std::string_view wanted) -> const std::string& {
+        const std::string* value = FindAttribute(wanted);
         return value ? *value : kNone;
     };
 

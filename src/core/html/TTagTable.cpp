@@ -37,11 +37,11 @@ TTagTable::TTagTable() {
 }
 
 bool TTagTable::IsStructural(std::string_view name) const {
-    return structural_.find(std::string(name)) != structural_.end();
+    return structural_.find(name) != structural_.end();
 }
 
 bool TTagTable::IsInline(std::string_view name) const {
-    return inline_.find(std::string(name)) != inline_.end();
+    return inline_.find(name) != inline_.end();
 }
 
 }  // namespace Symbol

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <set>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 namespace Symbol {
 
@@ -28,8 +29,9 @@ class TTagTable {
   private:
     TTagTable();
 
-    std::unordered_set<std::string> structural_;
-    std::unordered_set<std::string> inline_;
+    // Ordered with a transparent comparison: a lookup builds no string.
+    std::set<std::string, std::less<>> structural_;
+    std::set<std::string, std::less<>> inline_;
 };
 
 }  // namespace Symbol

@@ -99,7 +99,7 @@ void TableParts::CloseCell(Position at) {
     if (!cellOpen_)
         return;
     cellOpen_ = false;
-    const Element& cell = **cellStart_;
+    const Element cell = *cellStart_;
     if (!cell.Is(ElementKind::Td) && !cell.Is(ElementKind::Th))
         return;
     const long cs = readSpan(cell, "colspan", kMaxColSpan);
@@ -112,35 +112,34 @@ void TableParts::CloseCell(Position at) {
 void TableParts::Parse(Position& position, Position end) {
     internal::NestingGuard guard;
     noCell_ = end;
-    if (position == end || !(*position)->Is(ElementKind::Table))
+    if (position == end || !position->Is(ElementKind::Table))
         throw EHTMLError("?\?\?<TABLE>");
     ++position;
     if (position == end)
         throw EHTMLError("?\?\?<TABLE>");
-    if ((*position)->Is(ElementKind::Caption)) {
-        for (++position; position != end && !(*position)->Is(ElementKind::CaptionEnd); ++position) {
+    if (position->Is(ElementKind::Caption)) {
+        for (++position; position != end && !position->Is(ElementKind::CaptionEnd); ++position) {
             internal::Checkpoint();
-            caption_ += (*position)->Text();
+            caption_ += position->Text();
         }
-    } else if ((*position)->Is(ElementKind::TableEnd)) {
+    } else if (position->Is(ElementKind::TableEnd)) {
         throw EHTMLError("?\?\?<Table>");
     }
     // A "th" before the first row or cell is passed over with its text.
-    while (position != end && !(*position)->Is(ElementKind::Tr) &&
-           !(*position)->Is(ElementKind::Td)) {
+    while (position != end && !position->Is(ElementKind::Tr) && !position->Is(ElementKind::Td)) {
         internal::Checkpoint();
         ++position;
     }
     if (position == end)
         throw EHTMLError("?\?\?<TABLE>");
-    if ((*position)->Is(ElementKind::Tr))
+    if (position->Is(ElementKind::Tr))
         ++position;
 
     bool rowClosed = false, stopped = false;
     long nestedTables = 0;
     for (; position != end; ++position) {
         internal::Checkpoint();
-        const ElementKind kind = (*position)->kind;
+        const ElementKind kind = position->kind;
         if (nestedTables > 0) {
             // A nested table belongs to the open cell, whatever it holds.
             if (kind == ElementKind::Table) {
@@ -233,13 +232,13 @@ void TableParts::ComputeWidths() {
             if (!HasCell(r, c))
                 continue;
             const ElemEnds& cell = grid_[r][c];
-            const Element& start = **cell.start;
+            const Element start = *cell.start;
             if (!start.Is(ElementKind::Td) && !start.Is(ElementKind::Th))
                 throw EHTMLError("?\?\?<TH>/<TD>");
             long long len = 0;
             for (Position p = std::next(cell.start); p != cell.end; ++p)
-                if ((*p)->Is(ElementKind::Data))
-                    len += (*p)->Width();
+                if (p->Is(ElementKind::Data))
+                    len += p->Width();
             const long cs = ColSpan(r, c);
             if (cs == 1) {
                 values[c][r] = len;
@@ -356,7 +355,7 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
     bool preformatted = false;
     for (; p != end; ++p) {
         internal::Checkpoint();
-        const Element& e = **p;
+        const Element e = *p;
         switch (e.kind) {
             case ElementKind::Table:
                 if (!internal::NestingGuard::CanDescend())

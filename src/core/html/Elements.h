@@ -53,8 +53,10 @@ class Elements {
             return before;
         }
         bool operator==(const const_iterator& other) const { return index_ == other.index_; }
-        // The element's place in the sequence.
+        // The element's place in the sequence, its kind and its sequence, without a view.
         std::size_t Index() const { return index_; }
+        ElementKind Kind() const { return owner_->KindAt(index_); }
+        const Elements& Owner() const { return *owner_; }
 
       private:
         const Elements* owner_ = nullptr;
@@ -74,6 +76,10 @@ class Elements {
     bool Empty() const { return kinds_.empty(); }
     std::size_t Size() const { return kinds_.size(); }
     ElementKind KindAt(std::size_t i) const { return kinds_[i]; }
+    // The stored length of element i: a text's length in bytes.
+    std::size_t BytesAt(std::size_t i) const {
+        return (i + 1 < starts_.size() ? starts_[i + 1] : bytes_.size()) - starts_[i];
+    }
     // Element i as a view.
     Element operator[](std::size_t i) const {
         const std::uint32_t from = starts_[i];

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "html/Elements.h"
+#include "html/NameTable_p.h"
 #include "text/TextUtil.h"
 
 namespace HTMLParser {
@@ -134,7 +135,6 @@ void Elements::Clear() {
 
 ElementKind KindOfName(std::string_view name) {
     using K = ElementKind;
-    // Sorted by name for the binary search.
     static constexpr std::array<std::pair<std::string_view, K>, 46> kinds = {{
         {"/a", K::AEnd},
         {"/blockquote", K::BlockquoteEnd},

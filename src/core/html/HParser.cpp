@@ -130,12 +130,20 @@ const std::string& HParser::Result() const {
 void HParser::AppendTextRun() {
     // The byte just read and every following byte that no rule treats specially are
     // appended in one go: the common case, and the scan's hot path.
+    // A single blank between two such bytes goes along too: every mode writes it as it
+    // stands there, the byte before it being no blank.
     const char* run = cursor_ - 1;
+    auto plain = [](unsigned char c) { return c > 0x20 && c != '<' && c != '&'; };
     while (cursor_ < end_) {
         const auto c = static_cast<unsigned char>(*cursor_);
-        if (c <= 0x20 || c == '<' || c == '&')
+        if (plain(c)) {
+            ++cursor_;
+        } else if (c == ' ' && cursor_ + 1 < end_ &&
+                   plain(static_cast<unsigned char>(cursor_[1]))) {
+            cursor_ += 2;
+        } else {
             break;
-        ++cursor_;
+        }
     }
     result_.append(run, cursor_);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <functional>
-#include <set>
+#include <array>
 #include <string>
 #include <string_view>
+#include "html/NameTable_p.h"
 
 namespace Symbol {
 
@@ -23,15 +23,15 @@ class TTagTable {
 
     bool IsStructural(std::string_view name) const;
     bool IsInline(std::string_view name) const;
-    std::size_t StructuralCount() const { return structural_.size(); }
-    std::size_t InlineCount() const { return inline_.size(); }
+    std::size_t StructuralCount() const { return structural_.Count(); }
+    std::size_t InlineCount() const { return inline_.Count(); }
 
   private:
     TTagTable();
 
-    // Ordered with a transparent comparison: a lookup builds no string.
-    std::set<std::string, std::less<>> structural_;
-    std::set<std::string, std::less<>> inline_;
+    HTMLParser::internal::NameTable<bool> structural_;
+    HTMLParser::internal::NameTable<bool> inline_;
+    std::array<std::string, 21> closingInline_;  // "/b", ...: the names inline_ views
 };
 
 }  // namespace Symbol

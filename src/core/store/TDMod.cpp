@@ -187,9 +187,10 @@ void TDMod::ResetTempTables() {
     logInsert_.reset();
     if (search_.Rows().HasSource()) {
         const std::string& schema = search_.Rows().source().schema;
-        if (schema == kQResult || schema == kMemory)
+        if (schema == kQResult || schema == kMemory) {
             stepped_.reset();
-        search_.Reset();
+            search_.Reset();
+        }
     }
     if (db_) {
         db_->DetachIfAttached(kLogDb);

@@ -183,12 +183,14 @@ ElementKind KindOfName(std::string_view name) {
         {"ul", K::Ul},
         {"xmp", K::Xmp},
     }};
-    static_assert(std::is_sorted(kinds.begin(), kinds.end(),
-                                 [](const auto& a, const auto& b) { return a.first < b.first; }));
-    const auto it =
-        std::lower_bound(kinds.begin(), kinds.end(), name,
-                         [](const auto& entry, std::string_view n) { return entry.first < n; });
-    return it != kinds.end() && it->first == name ? it->second : K::Other;
+    static const internal::NameTable<K> table = [] {
+        internal::NameTable<K> t;
+        for (const auto& [n, k] : kinds)
+            t.Add(n, k);
+        return t;
+    }();
+    const K* kind = table.Find(name);
+    return kind ? *kind : K::Other;
 }
 
 }  // namespace HTMLParser

@@ -460,18 +460,19 @@ void TableParts::AppendRow(std::size_t r) {
     // Short cells are evened out with blank lines of their column's width, so the tabs of
     // the longer cells' lines still line up; every line ends in CR LF, and the row then
     // loses its trailing blanks and breaks. An empty cell adds nothing, not even the tab.
-    std::size_t most = 0;
-    for (const std::string& t : texts)
-        most = std::max(most, LineCount(t));
     rest_.resize(cols);
     counts_.resize(cols);
     blanks_.resize(cols);
+    std::size_t most = 0;
+    for (std::size_t c = 0; c < cols; ++c) {
+        counts_[c] = LineCount(texts[c]);
+        most = std::max(most, counts_[c]);
+    }
     for (std::size_t c = 0; c < cols; ++c) {
         rest_[c] = texts[c];
-        counts_[c] = LineCount(texts[c]);
-        blanks_[c].clear();
-        if (!texts[c].empty() && counts_[c] < most)
+        if (!texts[c].empty() && counts_[c] < most) {
             blanks_[c] = BlankCell(c, coverSpan_[c]);
+        }
     }
     for (std::size_t k = 0; k < most; ++k) {
         for (std::size_t c = 0; c < cols; ++c) {

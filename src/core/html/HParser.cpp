@@ -1,5 +1,7 @@
 #include "html/HParser.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "base/EError.h"
@@ -129,22 +131,38 @@ const std::string& HParser::Result() const {
 
 void HParser::AppendTextRun() {
     // The byte just read and every following byte that no rule treats specially are
-    // appended in one go: the common case, and the scan's hot path.
-    // A single blank between two such bytes goes along too: every mode writes it as it
-    // stands there, the byte before it being no blank.
+    // appended in one go: the common case, and the scan's hot path. A blank after such a
+    // byte goes along too (every mode writes it as it stands there, the byte before it
+    // being no blank); a second blank, control bytes, "<" and "&" end the run.
     const char* run = cursor_ - 1;
-    auto plain = [](unsigned char c) { return c > 0x20 && c != '<' && c != '&'; };
-    while (cursor_ < end_) {
-        const auto c = static_cast<unsigned char>(*cursor_);
-        if (plain(c)) {
-            ++cursor_;
-        } else if (c == ' ' && cursor_ + 1 < end_ &&
-                   plain(static_cast<unsigned char>(cursor_[1]))) {
-            cursor_ += 2;
-        } else {
-            break;
+    const char* p = cursor_;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    // 0x80 in each byte of x that is zero, exactly.
+    auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    for (;;) {
+        // Eight bytes at a time while none of them needs a look of its own.
+        while (end_ - p >= 8) {
+            std::uint64_t x;
+            std::memcpy(&x, p, 8);
+            const std::uint64_t control = (x - kOnes * 0x20) & ~x & kHigh;  // a byte < 0x20
+            const std::uint64_t blanks = zeroBytes(x ^ (kOnes * ' '));
+            const std::uint64_t stop = control | zeroBytes(x ^ (kOnes * '<')) |
+                                       zeroBytes(x ^ (kOnes * '&')) | (blanks & (blanks << 8));
+            if (stop != 0 || (p[-1] == ' ' && p[0] == ' '))
+                break;
+            p += 8;
         }
+        if (p == end_)
+            break;
+        const auto c = static_cast<unsigned char>(*p);
+        if ((c > 0x20 && c != '<' && c != '&') || (c == ' ' && p[-1] != ' ')) {
+            ++p;
+            continue;
+        }
+        break;
     }
+    cursor_ = p;
     result_.append(run, cursor_);
 }
 

@@ -168,7 +168,7 @@ class TDMod {
     // added to the source after Begin are not searched. Any other search call ends a
     // stepped search first.
     bool BeginKeywordSearch(const std::string& keywordBox, const TSearchOptions& options);
-    bool ContinueSearch(long long rowsPerStep = 20000);
+    bool ContinueSearch(long long rowsPerStep = 5000);
     void CancelSearch() { stepped_.reset(); }
     bool SearchInProgress() const { return stepped_.has_value(); }
 

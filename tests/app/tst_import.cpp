@@ -1,11 +1,16 @@
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -17,9 +22,14 @@
 #include "import/IImportWindow.h"
 #include "import/TImportCommands.h"
 #include "import/TImportForm.h"
+#include "import/TImportWiring.h"
+#include "log/TLogPage.h"
+#include "shell/TCommands.h"
+#include "shell/TMainfrm.h"
 #include "shell/TSelectForm.h"
 #include "shell/TSettings.h"
 #include "store/TDMod.h"
+#include "view/TRecordViewWidget.h"
 
 namespace {
 
@@ -120,7 +130,8 @@ class TestImport : public QObject {
     void init() {
         config_ = std::make_unique<QTemporaryDir>();
         apptest::RedirectSettings(config_->path());
-        qputenv("XDG_DATA_HOME", config_->filePath(QStringLiteral("share")).toUtf8());
+        // The desktop trash of the test profile (~/.qttest/share/Trash) must have a home.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         data_ = std::make_unique<QTemporaryDir>();
         db_ = std::make_unique<QTemporaryDir>();
         scripts_ = std::make_unique<QTemporaryDir>();
@@ -389,6 +400,55 @@ class TestImport : public QObject {
         imports_->mnuDelErrClick();
         QVERIFY(!Exists("y.err"));
         QVERIFY(Exists("z.eml"));
+    }
+
+    // The window's wiring: the Import button, the log in use afterwards (button and box
+    // disabled, drops ignored) and the File menu's enabling.
+    void mainWindowWiring() {
+        imports_.reset();
+        {
+            TDMod maker;
+            maker.OpenFolder(db_->path().toStdString());
+            maker.CreateMainTable("News");
+        }
+        dmod_ = std::make_unique<TDMod>();
+        QSettings store(QStringLiteral("Korvath"), QStringLiteral("Brevilo"));
+        store.setValue("DBDir", db_->path());
+        store.setValue("RecentTable", "News");
+        store.setValue("CurDir", data_->path());
+        store.sync();
+        Write("a.eml", Mail("a"));
+        Write("old.bak", "x");
+        dialogs_->execAnswers.push_back([](QDialog&) { return int(QDialog::Accepted); });
+        TMainfrm window(*dmod_, TAppEnv{scripts_->path()});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.Started());
+        QVERIFY(window.acceptDrops());
+
+        TCommands& commands = window.Commands();
+        commands.RefreshEnabled(TMenuId::File);
+        QVERIFY(commands.Action(TCmd::DelBak)->isEnabled());
+        QVERIFY(!commands.Action(TCmd::DelErr)->isEnabled());
+        QVERIFY(commands.Action(TCmd::SetScript)->isEnabled());
+
+        QToolButton* import = window.LogRecordsPage().ImportButton();
+        QVERIFY(import->isEnabled());
+        import->click();
+        QVERIFY(Exists("a.bak"));
+        QVERIFY(window.LogInUse());
+        QVERIFY(!import->isEnabled());
+        QVERIFY(!window.LogRecordsPage().ExtensionBox()->isEnabled());
+        QCOMPARE(window.View().RowCount(), 1);
+
+        Write("b.eml", Mail("b"));
+        window.Import().FilesDropped({Data("b.eml")});
+        QTest::qWait(50);
+        QVERIFY(Exists("b.eml"));
+        commands.RefreshEnabled(TMenuId::File);
+        QVERIFY(!commands.Action(TCmd::DbxImport)->isEnabled());  // records in the log
+        dialogs_->messageAnswers = {QMessageBox::Yes};            // "Discard remaining records?"
+        window.close();
     }
 };
 

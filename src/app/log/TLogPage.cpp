@@ -58,4 +58,5 @@ QString TLogPage::ImportExtension() const {
 
 void TLogPage::UpdateButtons() {
     cbExtension_->setEnabled(!context_.dmod.LogInUse());
+    sbImport_->setEnabled(context_.dmod.IsFolderOpen() && !context_.dmod.LogInUse());
 }

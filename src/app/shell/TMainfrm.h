@@ -15,6 +15,7 @@ class QTimer;
 class TCommands;
 class TDatabaseCommands;
 class TDMod;
+class TImportWiring;
 class TLogPage;
 class TRecordViewWidget;
 class TSearchPage;
@@ -71,6 +72,8 @@ class TMainfrm : public QMainWindow {
     void ShowStatusText(const QString& text, bool forThreeSeconds);
     // Recomputes the data-folder text from "CurDir" and the width of panel 1, and shows it.
     void RefreshFolderStatus();
+    // Shows the current script ("RecentScript") in status panel 2.
+    void ShowCurrentScript();
     // Rebuilds the window title from the folder, the current table and the log name.
     void UpdateTitle();
     // Applies the article font to the record view and the boxes that follow it, measures
@@ -110,6 +113,7 @@ class TMainfrm : public QMainWindow {
     TLogPage& LogRecordsPage() { return *logPage_; }
     TSearchPage& SearchRecordsPage() { return *searchPage_; }
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
+    TImportWiring& Import() { return *importWiring_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -123,6 +127,8 @@ class TMainfrm : public QMainWindow {
     void wheelEvent(QWheelEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateStatusBar();
@@ -162,6 +168,7 @@ class TMainfrm : public QMainWindow {
     TLogPage* logPage_ = nullptr;
     TSearchPage* searchPage_ = nullptr;
     TDatabaseCommands* databaseCommands_ = nullptr;
+    TImportWiring* importWiring_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

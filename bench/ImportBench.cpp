@@ -33,7 +33,7 @@ struct Files {
         std::mt19937 rng(11);
         for (int i = 0; i < kFiles; ++i) {
             std::string path = (dir / "in" / ("m" + std::to_string(i) + ".eml")).string();
-            std::string text = Message(i, rng);
+            std::string text = benchmail::Message(i, rng);
             std::ofstream(path, std::ios::binary) << text;
             bytes += text.size();
             paths.push_back(path);

@@ -21,7 +21,14 @@ std::unique_ptr<TSqlConnection> OpenCliTable(const std::string& folder, const st
     auto db = std::make_unique<TSqlConnection>(tables.TableFile(name), !exists);
     PrepareStoreConnection(*db);
     PrepareStoreSchema(*db, "main");
-    if (!exists) {
+    // A file without any table is one whose creation was cut short (a process killed
+    // between making the file and committing its schema): it is made now.
+    bool empty = !exists;
+    if (exists && !HasArticleSchema(*db, "main", true)) {
+        TSqlStatement tables = db->Prepare("SELECT count(*) FROM main.sqlite_master");
+        empty = tables.Step() && tables.Int(0) == 0;
+    }
+    if (empty) {
         TSqlTransaction t(*db);
         CreateArticleSchema(*db, "main", TTableKind::Keyed, false);
         t.Commit();

@@ -8,6 +8,7 @@
 #include "CliCommand.h"
 #include "CliTable.h"
 #include "ImportFiles.h"
+#include "ImportRenames.h"
 #include "import/TMyFiler.h"
 #include "store/ArticleTable.h"
 #include "store/DateText.h"
@@ -16,8 +17,8 @@
 
 namespace {
 
-// Marks a file as the import does: ".bak" once converted, ".err" when it failed (a name
-// already taken, or a store, keeps the file's name). Returns the file's path now.
+// Marks a failed file ".err" as the import does (a name already taken, or a store, keeps
+// the file's name). Returns the file's path now.
 std::string Mark(const std::string& path, const char* extension) {
     TMyFiler one;
     one.AddTagged(path, 0);
@@ -55,24 +56,29 @@ int run(CliContext& ctx) {
     });
 
     // Each file's records stand or fall together (a savepoint per file), and a file is
-    // renamed only once its records are committed. Files are committed in groups, so that
-    // an import of many small files does not wait for one disk sync per file.
+    // renamed only once its records are committed, its rename noted in the same commit
+    // (ImportRenames). Files are committed in groups, so that an import of many small
+    // files does not wait for one disk sync per file.
     constexpr std::size_t kFilesPerCommit = 256;
     long long posted = 0;
-    std::vector<std::string> convertedFiles;
+    std::size_t groupFiles = 0;
+    ImportRenames renames(*db, rename);
+    renames.FinishEarlierRun();
     auto commitGroup = [&](std::unique_ptr<TSqlTransaction>& group) {
         if (group)
             group->Commit();
         group.reset();
-        if (rename)
-            for (const std::string& path : convertedFiles)
-                Mark(path, ".bak");
-        convertedFiles.clear();
+        renames.Committed();
+        groupFiles = 0;
     };
     std::unique_ptr<TSqlTransaction> group;
     for (const std::string& path : args.positional()) {
-        if (!group)
+        if (renames.AlreadyStored(path))
+            continue;
+        if (!group) {
             group = std::make_unique<TSqlTransaction>(*db);
+            renames.BeginGroup();
+        }
         fileRecords = 0;
         std::string message;
         bool converted;
@@ -84,17 +90,20 @@ int run(CliContext& ctx) {
         }
         if (!converted) {
             commitGroup(group);
+            renames.Finish();
             std::string now = rename ? Mark(path, ".err") : path;
             WriteOut(std::to_string(posted) + "\n");
             ReportFailure(message, now, ctx.encoding);
             return 1;
         }
         posted += fileRecords;
-        convertedFiles.push_back(path);
-        if (convertedFiles.size() >= kFilesPerCommit)
+        renames.Converted(path);
+        if (++groupFiles >= kFilesPerCommit)
             commitGroup(group);
     }
-    commitGroup(group);
+    if (group)
+        commitGroup(group);
+    renames.Finish();
     WriteOut(std::to_string(posted) + "\n");
     return 0;
 }

@@ -61,4 +61,5 @@ QString TLogPage::ImportExtension() const {
 
 void TLogPage::UpdateButtons() {
     cbExtension_->setEnabled(!context_.dmod.LogInUse());
+    sbImport_->setEnabled(context_.dmod.IsFolderOpen() && !context_.dmod.LogInUse());
 }

@@ -5,10 +5,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
@@ -17,6 +20,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -25,6 +29,7 @@
 #include "controls/TDBEditGrid.h"
 #include "database/TDatabaseCommands.h"
 #include "html/TColBlank.h"
+#include "import/TImportWiring.h"
 #include "log/TLogPage.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
@@ -109,6 +114,8 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
             [this] { searchPage_->KeywordBox()->clear(); });
     toolsCommands_ = new TToolsCommands(*context_);
     RouteFrameCommands();
+    importWiring_ = new TImportWiring(*context_);
+    setAcceptDrops(true);
     connect(view_, &TRecordViewWidget::currentChanged, this, &TMainfrm::UpdateCounter);
     connect(view_, &TRecordViewWidget::rowsChanged, this, &TMainfrm::UpdateButtonState);
     connect(view_->Grid(), &TDBEditGrid::contextMenuRequested, this,
@@ -241,6 +248,25 @@ void TMainfrm::RefreshFolderStatus() {
     const int width = panels_[1]->width() - 20;
     folderStatusText_ = ShortenFolderText(settings_.CurDir, panels_[1]->fontMetrics(), width);
     panels_[1]->setText(folderStatusText_);
+}
+
+void TMainfrm::ShowCurrentScript() {
+    panels_[2]->setText(settings_.RecentScript);
+}
+
+void TMainfrm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainfrm::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (!paths.isEmpty())
+        importWiring_->FilesDropped(paths);
 }
 
 void TMainfrm::StatusBarResized() {

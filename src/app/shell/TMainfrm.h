@@ -16,6 +16,7 @@ class TCommands;
 class TDatabaseCommands;
 class TToolsCommands;
 class TDMod;
+class TImportWiring;
 class TLogPage;
 class TRecordViewWidget;
 class TSearchPage;
@@ -72,6 +73,8 @@ class TMainfrm : public QMainWindow {
     void ShowStatusText(const QString& text, bool forThreeSeconds);
     // Recomputes the data-folder text from "CurDir" and the width of panel 1, and shows it.
     void RefreshFolderStatus();
+    // Shows the current script ("RecentScript") in status panel 2.
+    void ShowCurrentScript();
     // Rebuilds the window title from the folder, the current table and the log name.
     void UpdateTitle();
     // Applies the article font to the record view and the boxes that follow it, measures
@@ -112,6 +115,7 @@ class TMainfrm : public QMainWindow {
     TSearchPage& SearchRecordsPage() { return *searchPage_; }
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
     TToolsCommands& ToolsCommands() { return *toolsCommands_; }
+    TImportWiring& Import() { return *importWiring_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -125,6 +129,8 @@ class TMainfrm : public QMainWindow {
     void wheelEvent(QWheelEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateStatusBar();
@@ -165,6 +171,7 @@ class TMainfrm : public QMainWindow {
     TSearchPage* searchPage_ = nullptr;
     TDatabaseCommands* databaseCommands_ = nullptr;
     TToolsCommands* toolsCommands_ = nullptr;
+    TImportWiring* importWiring_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

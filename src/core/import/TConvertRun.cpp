@@ -26,6 +26,7 @@ void TConvertRun::Run() {
         std::unique_ptr<IConversionEngine> engine = makeEngine_();
         engine->SetOnRecord([this, &engine] {
             if (stopRequested_.load()) {
+                fileCutShort_ = true;
                 engine->SetStopFlag();
                 return;
             }
@@ -68,18 +69,25 @@ void TConvertRun::ConvertAll(IConversionEngine& engine) {
             expectedRecords_ =
                 files_.TagAt(0) != 0 ? files_.TagAt(0) : CountMailboxMessages(files_.FileAt(0));
             result_.ErrorLine = 0;
+            fileCutShort_ = false;
             engine.Convert(files_.FileAt(0));
             CheckAbandoned();
-            host_.FileEnded(true);
+            host_.FileEnded(fileCutShort_ ? IImportHost::FileEnd::Stopped
+                                          : IImportHost::FileEnd::Converted);
         } else {
             for (fileIndex_ = 0; fileIndex_ < files_.Count() && !stopRequested_.load();
                  ++fileIndex_) {
                 CheckAbandoned();
                 host_.FileProgress(fileIndex_ * 100 / files_.Count(), files_.FileAt(fileIndex_));
                 result_.ErrorLine = 0;
+                fileCutShort_ = false;
                 engine.Convert(files_.FileAt(fileIndex_));
                 CheckAbandoned();
-                host_.FileEnded(true);
+                if (fileCutShort_) {
+                    host_.FileEnded(IImportHost::FileEnd::Stopped);
+                    break;
+                }
+                host_.FileEnded(IImportHost::FileEnd::Converted);
                 if (renameFiles_)
                     files_.RenameTo(fileIndex_, ".bak");
             }
@@ -119,7 +127,7 @@ std::string DescribeConversionFailure(int& line) {
 void TConvertRun::Fail(int fileIndex, std::string message, int line) {
     CheckAbandoned();
     try {
-        host_.FileEnded(false);
+        host_.FileEnded(IImportHost::FileEnd::Failed);
     } catch (const EAborted&) {
         throw;
     } catch (...) {

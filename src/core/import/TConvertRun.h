@@ -35,11 +35,16 @@ class IImportHost {
     // A record is ready: append it to the log (may throw: the file then fails), show the
     // record count, and move the progress bar to `position` unless it is -1.
     virtual void HandOver(const TRecordFields& fields, int recordCount, int position) = 0;
-    // The conversion of the current file has ended, before the file is renamed: `converted`
-    // is true when it went through (possibly cut short by a stop), false when it failed.
-    // The records handed over for it must be kept (committed) by the time this returns if
-    // they are to survive the rename. May throw: the file then fails.
-    virtual void FileEnded(bool converted) { (void)converted; }
+    // How the conversion of the current file ended, told before the file is renamed:
+    //   Converted - it went through: its records must be kept (committed) by the time this
+    //               returns, since the file becomes ".bak" next; may throw, and the file
+    //               then fails;
+    //   Failed    - it failed: the records handed over before the failure are kept and the
+    //               file becomes ".err";
+    //   Stopped   - a stop cut it short: its records must be dropped, since the file keeps
+    //               its name and is taken whole by the next import.
+    enum class FileEnd { Converted, Failed, Stopped };
+    virtual void FileEnded(FileEnd end) { (void)end; }
     // Every file converted without a stop: the progress bar goes to 100.
     virtual void Completed() = 0;
     // The run ends (not called for an abandoned run).
@@ -52,8 +57,10 @@ class IImportHost {
 //
 // Two ways to stop it, both callable from any thread:
 //   RequestStop() - the polite stop: the next record is not handed over, the engines stop
-//                   producing records, the current file still becomes ".bak", no further
-//                   file is taken; outcome Cancelled.
+//                   producing records, no further file is taken; outcome Cancelled. A file
+//                   cut short keeps its name and the host drops its records (FileEnd::
+//                   Stopped), so nothing of it is half kept; a file whose last record was
+//                   already handed over still becomes ".bak".
 //   Abandon()     - the forced stop of a run that no longer answers: the host stops
 //                   waiting at once. The engines unwind at their next abort test; the run
 //                   then renames nothing, hands nothing over and calls the host no more.
@@ -91,6 +98,7 @@ class TConvertRun {
     std::atomic<bool> abandoned_{false};
     bool renameFiles_ = true;
     int fileIndex_ = 0;
+    bool fileCutShort_ = false;  // a record of the current file was refused after a stop
     int expectedRecords_ = 0;
     TImportResult result_;
 };

@@ -109,7 +109,8 @@ class TDMod {
     void AppendLogRecord(const TRecordFields& record);
 
     // Groups appends into one transaction (an import holds one per file): far fewer disk
-    // syncs, and the appends of a file stand or fall together. Without Commit() the
+    // syncs (none for the temporary log, which no restart keeps), and the appends of a
+    // file stand or fall together. Without Commit() the
     // appends since construction are undone. Batches do not nest with other operations:
     // nothing but AppendLogRecord may run while one is open.
     class LogBatch {
@@ -121,8 +122,11 @@ class TDMod {
         void Commit();
 
       private:
+        void RestoreSync() noexcept;
+
         TDMod& dmod_;
         bool open_ = false;
+        bool relaxed_ = false;  // synchronous OFF for the temporary log while open
     };
 
     TLogView& Log() { return log_; }

@@ -14,6 +14,7 @@
 #include "script/EScriptError.h"
 
 namespace fs = std::filesystem;
+using FileEnd = IImportHost::FileEnd;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
@@ -83,8 +84,8 @@ class RecordingHost : public IImportHost {
         if (onHandOver)
             onHandOver();
     }
-    void FileEnded(bool converted) override {
-        ended.push_back(converted);
+    void FileEnded(FileEnd end) override {
+        ended.push_back(end);
         if (failCommit)
             throw EError("Commit failed");
     }
@@ -101,7 +102,7 @@ class RecordingHost : public IImportHost {
     std::string refuse = "\x01";
     std::function<void()> onHandOver;
     std::atomic<int> handedOver{0};
-    std::vector<bool> ended;
+    std::vector<FileEnd> ended;
     bool failCommit = false;
     bool completed = false;
     bool finished = false;
@@ -183,14 +184,14 @@ TEST_F(ConvertRunTest, EachFileEndsBeforeItIsRenamed) {
     File("a.nws", "R a1\n");
     File("b.nws", "R b1\nE Boom\n");
     MakeRun(".nws")->Run();
-    EXPECT_EQ(host.ended, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host.ended, (std::vector<FileEnd>{FileEnd::Converted, FileEnd::Failed}));
 }
 
 TEST_F(ConvertRunTest, FailureToKeepTheRecordsFailsTheFile) {
     File("a.nws", "R a1\n");
     host.failCommit = true;
     MakeRun(".nws")->Run();
-    EXPECT_EQ(host.ended, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host.ended, (std::vector<FileEnd>{FileEnd::Converted, FileEnd::Failed}));
     EXPECT_TRUE(Exists("a.err"));
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Commit failed\r\na.err");
 }
@@ -252,9 +253,12 @@ TEST_F(ConvertRunTest, FailedStoreKeepsItsNameAndIsNamedInTheMessage) {
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Abnormal Error\r\nInbox.dbx");
 }
 
-TEST_F(ConvertRunTest, StopEndsAfterTheCurrentRecordAndMarksTheFileBak) {
-    File("a.txt", "R 1\nR 2\nR 3\nR 4\n");
-    File("b.txt", "R 5\n");
+// A stop drops the file it cuts short and leaves it under its name, so the next import
+// takes it whole; files finished before the stop stay ".bak".
+TEST_F(ConvertRunTest, StopLeavesTheFileItCutShortUnderItsName) {
+    File("a.txt", "R 1\n");
+    File("b.txt", "R 2\nR 3\nR 4\n");
+    File("c.txt", "R 5\n");
     auto run = MakeRun(".txt");
     host.onHandOver = [&] {
         if (host.subjects.size() == 2)
@@ -262,12 +266,26 @@ TEST_F(ConvertRunTest, StopEndsAfterTheCurrentRecordAndMarksTheFileBak) {
     };
     run->Run();
     EXPECT_EQ(host.subjects, (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(converted, (std::vector<std::string>{"a.txt"}));
+    EXPECT_EQ(converted, (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(host.ended, (std::vector<FileEnd>{FileEnd::Converted, FileEnd::Stopped}));
     EXPECT_TRUE(Exists("a.bak"));
     EXPECT_TRUE(Exists("b.txt"));
+    EXPECT_TRUE(Exists("c.txt"));
     EXPECT_FALSE(host.completed);
     EXPECT_EQ(host.result.Outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(ImportOutcomeMessage(host.result), "Canceled by User");
+}
+
+TEST_F(ConvertRunTest, StopAfterAFilesLastRecordStillMarksItBak) {
+    File("a.txt", "R 1\n");
+    File("b.txt", "R 2\n");
+    auto run = MakeRun(".txt");
+    host.onHandOver = [&] { run->RequestStop(); };
+    run->Run();
+    EXPECT_EQ(host.ended, (std::vector<FileEnd>{FileEnd::Converted}));
+    EXPECT_TRUE(Exists("a.bak"));
+    EXPECT_TRUE(Exists("b.txt"));
+    EXPECT_EQ(host.result.Outcome, ImportOutcome::Cancelled);
 }
 
 TEST_F(ConvertRunTest, AbandonedRunUnwindsRenamesNothingAndReportsNothing) {

@@ -17,6 +17,7 @@ class TDatabaseCommands;
 class TDMod;
 class TLogPage;
 class TRecordViewWidget;
+class TSearchCommands;
 class TSearchPage;
 class TSelectForm;
 
@@ -110,6 +111,7 @@ class TMainfrm : public QMainWindow {
     TLogPage& LogRecordsPage() { return *logPage_; }
     TSearchPage& SearchRecordsPage() { return *searchPage_; }
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
+    TSearchCommands& SearchCommands() { return *searchCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -162,6 +164,7 @@ class TMainfrm : public QMainWindow {
     TLogPage* logPage_ = nullptr;
     TSearchPage* searchPage_ = nullptr;
     TDatabaseCommands* databaseCommands_ = nullptr;
+    TSearchCommands* searchCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

@@ -23,6 +23,9 @@ class TDBEditGrid : public QTableView {
     // becomes current (and selected when rows can be multi-selected).
     void ReplayLastRightPress();
 
+    // Whether a cell editor is open.
+    bool CellEditing() const { return state() == QAbstractItemView::EditingState; }
+
   signals:
     // The context menu is asked for at globalPos.
     void contextMenuRequested(const QPoint& globalPos);

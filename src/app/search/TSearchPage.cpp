@@ -6,6 +6,7 @@
 #include "controls/TDBNavigator.h"
 #include "shell/TMainContext.h"
 #include "shell/ToolButton.h"
+#include "store/TDMod.h"
 #include "view/TRecordViewWidget.h"
 
 TSearchPage::TSearchPage(const TMainContext& context, QWidget* parent)
@@ -35,10 +36,16 @@ TSearchPage::TSearchPage(const TMainContext& context, QWidget* parent)
     addSeparator();
     sbSave_ = AddToolButton(this, "sbSave", QStringLiteral("Save"),
                             QStringLiteral("Save changes|Save the changes into the database"));
-    // The query commands belong to the search part of the program; until they are
-    // connected their buttons stay disabled.
-    for (QToolButton* button : {sbSearch_, sbMemory_, sbSrchDelSelect_, sbSave_})
-        button->setEnabled(false);
+    // "Save changes" waits for the first cached change.
+    sbSave_->setEnabled(false);
+    UpdateButtons();
 }
 
-void TSearchPage::UpdateButtons() {}
+void TSearchPage::UpdateButtons() {
+    const TDMod& dmod = context_.dmod;
+    const bool table = dmod.IsFolderOpen() && dmod.HasMainTable();
+    // With multi-select on, only "Delete seleted rows" acts on the page.
+    sbSearch_->setEnabled(table && !dmod.MultiSelect());
+    sbMemory_->setEnabled(table && !dmod.MultiSelect());
+    sbSrchDelSelect_->setEnabled(table && dmod.MultiSelect());
+}

@@ -31,6 +31,7 @@
 #include "html/TColBlank.h"
 #include "import/TImportWiring.h"
 #include "log/TLogPage.h"
+#include "search/TSearchCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -113,6 +114,7 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     connect(databaseCommands_, &TDatabaseCommands::mainTableChanged, this,
             [this] { searchPage_->KeywordBox()->clear(); });
     toolsCommands_ = new TToolsCommands(*context_);
+    searchCommands_ = new TSearchCommands(*context_);
     RouteFrameCommands();
     importWiring_ = new TImportWiring(*context_);
     setAcceptDrops(true);

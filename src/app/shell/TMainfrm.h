@@ -19,6 +19,7 @@ class TDMod;
 class TImportWiring;
 class TLogPage;
 class TRecordViewWidget;
+class TSearchCommands;
 class TSearchPage;
 class TSelectForm;
 
@@ -116,6 +117,7 @@ class TMainfrm : public QMainWindow {
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
     TToolsCommands& ToolsCommands() { return *toolsCommands_; }
     TImportWiring& Import() { return *importWiring_; }
+    TSearchCommands& SearchCommands() { return *searchCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -172,6 +174,7 @@ class TMainfrm : public QMainWindow {
     TDatabaseCommands* databaseCommands_ = nullptr;
     TToolsCommands* toolsCommands_ = nullptr;
     TImportWiring* importWiring_ = nullptr;
+    TSearchCommands* searchCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

@@ -315,6 +315,7 @@ bool TRecordViewWidget::PostEdit() {
     editing_ = false;
     editId_ = -1;
     UpdateNavigators();
+    emit posted();
     return true;
 }
 

@@ -93,6 +93,8 @@ class TRecordViewWidget : public QWidget {
     void currentChanged();
     // Rows were inserted or deleted through a navigator (the tool-bar state follows).
     void rowsChanged();
+    // An edit was posted to the bound record set.
+    void posted();
     // A navigator button is about to run (before the view acts on it).
     void navigatorAboutToRun(TDBNavigator::Button button);
 

@@ -92,10 +92,17 @@ class TDMod {
     // *log in use*: the log is locked against import (an import put records into it, or a
     // log database was opened); cleared by the idle log state.
     bool LogInUse() const { return logInUse_; }
-    void SetLogInUse(bool inUse) { logInUse_ = inUse; }
+    // Setting it either way empties the keyword clipboard.
+    void SetLogInUse(bool inUse) {
+        logInUse_ = inUse;
+        keywordClipboard_.clear();
+    }
     // *multi-select*: the grid selects whole rows, several at a time.
     bool MultiSelect() const { return multiSelect_; }
     void SetMultiSelect(bool on) { multiSelect_ = on; }
+    // The grid's keyword clipboard ("Keyword Copy" / "Keyword Paste"), a cp932 text.
+    const std::string& KeywordClipboard() const { return keywordClipboard_; }
+    void SetKeywordClipboard(std::string text) { keywordClipboard_ = std::move(text); }
 
     long long MainRowCount();
     long long QueryResultRowCount();
@@ -287,4 +294,5 @@ class TDMod {
     TExportLabels exportLabels_;
     bool logInUse_ = false;
     bool multiSelect_ = false;
+    std::string keywordClipboard_;
 };

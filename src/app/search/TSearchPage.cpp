@@ -6,6 +6,7 @@
 #include "controls/TDBNavigator.h"
 #include "shell/TMainContext.h"
 #include "shell/ToolButton.h"
+#include "store/TDMod.h"
 #include "view/TRecordViewWidget.h"
 
 TSearchPage::TSearchPage(const TMainContext& context, QWidget* parent)
@@ -37,8 +38,11 @@ TSearchPage::TSearchPage(const TMainContext& context, QWidget* parent)
                             QStringLiteral("Save changes|Save the changes into the database"));
     // The query commands belong to the search part of the program; until they are
     // connected their buttons stay disabled.
-    for (QToolButton* button : {sbSearch_, sbMemory_, sbSrchDelSelect_, sbSave_})
+    for (QToolButton* button : {sbSearch_, sbMemory_, sbSave_})
         button->setEnabled(false);
 }
 
-void TSearchPage::UpdateButtons() {}
+void TSearchPage::UpdateButtons() {
+    // Deleting the selected rows is a transfer (log/TTransferCommands).
+    sbSrchDelSelect_->setEnabled(context_.dmod.MultiSelect());
+}

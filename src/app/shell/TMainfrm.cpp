@@ -26,6 +26,7 @@
 #include "database/TDatabaseCommands.h"
 #include "html/TColBlank.h"
 #include "log/TLogPage.h"
+#include "log/TTransferCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -106,6 +107,7 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     databaseCommands_ = new TDatabaseCommands(*context_, Dialogs());
     connect(databaseCommands_, &TDatabaseCommands::mainTableChanged, this,
             [this] { searchPage_->KeywordBox()->clear(); });
+    transferCommands_ = new TTransferCommands(*context_);
     RouteFrameCommands();
     connect(view_, &TRecordViewWidget::currentChanged, this, &TMainfrm::UpdateCounter);
     connect(view_, &TRecordViewWidget::rowsChanged, this, &TMainfrm::UpdateButtonState);

@@ -19,6 +19,7 @@ class TLogPage;
 class TRecordViewWidget;
 class TSearchPage;
 class TSelectForm;
+class TTransferCommands;
 
 // Where the program finds its own files; tests point it elsewhere.
 struct TAppEnv {
@@ -110,6 +111,7 @@ class TMainfrm : public QMainWindow {
     TLogPage& LogRecordsPage() { return *logPage_; }
     TSearchPage& SearchRecordsPage() { return *searchPage_; }
     TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
+    TTransferCommands& TransferCommands() { return *transferCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -162,6 +164,7 @@ class TMainfrm : public QMainWindow {
     TLogPage* logPage_ = nullptr;
     TSearchPage* searchPage_ = nullptr;
     TDatabaseCommands* databaseCommands_ = nullptr;
+    TTransferCommands* transferCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

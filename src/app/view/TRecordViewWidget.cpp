@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QTextOption>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "base/EError.h"
@@ -333,15 +334,57 @@ bool TRecordViewWidget::DropUnchangedInsert() {
 }
 
 void TRecordViewWidget::Freeze() {
-    if (frozen_++ == 0)
+    if (frozen_ == 0) {
+        frozenSelection_ = SelectedMessageIDs();
         model_->SetFrozen(true);
+    }
+    ++frozen_;
 }
 
 void TRecordViewWidget::Thaw() {
     if (frozen_ > 0 && --frozen_ == 0) {
         model_->SetFrozen(false);  // reads the record set again
+        // The rows selected before are selected again where they still are (an operation
+        // that failed leaves the selection as it was).
+        if (dbgNews_->selectionMode() != QAbstractItemView::SingleSelection && records_) {
+            QItemSelection selection;
+            for (long long id : frozenSelection_) {
+                const long long current = records_->Current();
+                if (records_->Locate(id)) {
+                    const int row = int(records_->Current());
+                    selection.select(model_->index(row, 0),
+                                     model_->index(row, TArticleGridModel::ColumnCount - 1));
+                }
+                records_->SetCurrent(current);
+            }
+            dbgNews_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
+        frozenSelection_.clear();
         ShowCurrentRecord();
     }
+}
+
+std::vector<long long> TRecordViewWidget::SelectedMessageIDs() const {
+    std::vector<long long> ids;
+    if (!records_ || Frozen())
+        return ids;
+    QList<int> rows;
+    for (const QModelIndex& index : dbgNews_->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        if (row < records_->Count())  // rows that are no longer there are dropped
+            ids.push_back(records_->Row(row).MessageID);
+    return ids;
+}
+
+void TRecordViewWidget::SetRowMultiSelection(bool on) {
+    dbgNews_->clearSelection();
+    dbgNews_->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                                  : QAbstractItemView::SingleSelection);
+    if (!on)
+        SelectRow(model_->CurrentRow());
+    dbgNews_->viewport()->update();
 }
 
 TDBNavigator* TRecordViewWidget::CreateNavigator(bool withInsert, QWidget* parent) {

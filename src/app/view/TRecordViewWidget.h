@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "controls/TDBNavigator.h"
 
@@ -60,6 +61,13 @@ class TRecordViewWidget : public QWidget {
     void Freeze();
     void Thaw();
     bool Frozen() const { return frozen_ > 0; }
+
+    // The MessageIDs of the rows selected in the grid, in the rows' order (the record
+    // set's current ordering).
+    std::vector<long long> SelectedMessageIDs() const;
+    // Row multi-selection on the grid (click, Ctrl and Shift as usual), or one row at a
+    // time; switching either way clears the selection.
+    void SetRowMultiSelection(bool on);
 
     // A navigator for a page's tool bar (withInsert: the log's), run by this view.
     TDBNavigator* CreateNavigator(bool withInsert, QWidget* parent);
@@ -122,6 +130,7 @@ class TRecordViewWidget : public QWidget {
     long long editId_ = -1;      // MessageID of the row being edited
     long long insertedId_ = -1;  // a row the navigator inserted, not yet changed
     int frozen_ = 0;
+    std::vector<long long> frozenSelection_;  // the grid's selection, given back by Thaw
 };
 
 // Freezes a view for a scope (a runner operation, an ordering change).

@@ -98,18 +98,38 @@ void TTransferCommands::sbPostClick() {
             ShowMessage(&frame, QStringLiteral("There are no records"));
             return;
         }
-        if (!Confirm(QStringLiteral(" << Post these records?")))
-            return;
-        if (!Run(
-                TRunner::Look::Copy, [&dmod] { dmod.PostAll(); },
-                QStringLiteral("Failed to post temporary records")))
-            return;
-        // The log is the empty temporary log again (a log database keeps its rows).
-        frame.DatabaseCommands().mnuCloseLogDBClick();
     } catch (const EError& e) {
         ShowMessage(&frame, FromCp932(e.what()));
         return;
     }
+    if (!Confirm(QStringLiteral(" << Post these records?")))
+        return;
+    // The posting and the emptying of the log both run behind the wait window (a large
+    // log takes as long to empty as to post). The log is then the empty temporary log
+    // again; a log database keeps its rows.
+    bool posted = false;
+    std::string error;
+    int result;
+    {
+        TFrozenView frozen(context_.view);
+        result = TRunner::Run(
+            &frame, TRunner::Look::Copy,
+            [&dmod, &posted] {
+                dmod.PostAll();
+                posted = true;
+                dmod.ResetTempTables();
+            },
+            &error);
+    }
+    if (!posted) {
+        frame.UpdateButtonState();
+        frame.UpdateCounter();
+        ShowMessage(&frame, QStringLiteral("Failed to post temporary records"));
+        return;
+    }
+    if (result == TRunner::mrAbort)
+        ShowMessage(&frame, FromCp932(error));  // posted, but the log could not be emptied
+    frame.DatabaseCommands().LogClosed();
     ShowSearchPage();
     frame.ShowStatusText(QStringLiteral("Posted temporary records successfully"), false);
 }

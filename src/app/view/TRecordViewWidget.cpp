@@ -1,7 +1,5 @@
 #include "view/TRecordViewWidget.h"
 
-#include <algorithm>
-
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>

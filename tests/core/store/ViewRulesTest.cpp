@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ButtonCase{"MultiSelectSelectedRowButtons",
                                State(false, true, true, false, 5),
                                {false, true, false, true, true, true, false}}),
-    [](const testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ButtonCase>& param) { return std::string(param.param.name); });
 
 TEST(ViewRules, SearchDeleteSelectedFollowsMultiSelect) {
     EXPECT_TRUE(SearchDeleteSelectedEnabled(State(false, false, true, false, 0)));

@@ -115,7 +115,8 @@ TRecordViewWidget::TRecordViewWidget(QWidget* parent) : QWidget(parent) {
     dbgNews_->setSelectionMode(QAbstractItemView::SingleSelection);
     dbgNews_->setShowGrid(true);
     dbgNews_->setTabKeyNavigation(true);
-    dbgNews_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgNews_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
     dbgNews_->verticalHeader()->setDefaultSectionSize(dbgNews_->fontMetrics().height() + 4);
     dbgNews_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbgNews_->horizontalHeader()->setStretchLastSection(true);
@@ -124,6 +125,7 @@ TRecordViewWidget::TRecordViewWidget(QWidget* parent) : QWidget(parent) {
     connect(dbgNews_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TRecordViewWidget::GridCurrentChanged);
     connect(model_, &TArticleGridModel::reloaded, this, &TRecordViewWidget::ModelReloaded);
+    connect(model_, &TArticleGridModel::cellEdited, this, &TRecordViewWidget::CellEdited);
 
     Splitter1_ = new QSplitter(Qt::Vertical, this);
     Splitter1_->setObjectName(QStringLiteral("Splitter1"));
@@ -273,6 +275,45 @@ void TRecordViewWidget::StartEdit() {
     editing_ = true;
     editId_ = records_->Row(current).MessageID;
     UpdateNavigators();
+}
+
+void TRecordViewWidget::CellEdited(int row, int column, const QString& text) {
+    if (!records_ || Frozen() || row >= records_->Count())
+        return;
+    // A cell edit is written at once, after a pending edit of the boxes on the same set.
+    const long long id = records_->Row(row).MessageID;
+    if (!PostEdit())
+        return;
+    try {
+        if (!records_->Locate(id))
+            return;
+        TArticle changed = records_->Row(records_->Current());
+        const QString trimmed = text.trimmed();
+        switch (column) {
+            case TArticleGridModel::ColRank: {
+                bool ok = true;
+                const long long rank = trimmed.toLongLong(&ok);
+                if (!trimmed.isEmpty() && !ok)
+                    throw EError("'" + ToCp932(text) + "' is not a valid integer value");
+                changed.Rank = trimmed.isEmpty() ? std::nullopt : std::optional<long long>(rank);
+                break;
+            }
+            case TArticleGridModel::ColSubject:
+                changed.Subject = ToCp932(text);
+                break;
+            case TArticleGridModel::ColNotes:
+                changed.Notes = ToCp932(text);
+                break;
+            default:
+                return;
+        }
+        records_->Post(changed.Cut());
+        if (insertedId_ == id)
+            insertedId_ = -1;
+    } catch (const EError& e) {
+        ShowMessage(this, FromCp932(e.what()));
+    }
+    Refresh();
 }
 
 TArticle TRecordViewWidget::EditedRecord() const {

@@ -24,7 +24,8 @@ struct TArticle;
 // of the current row; the edit is posted to the bound record set (TBoundRecords::Post)
 // when the row changes, when the view is bound to another record set (page or table
 // change), by the navigator's Post, and by PostEdit() (every command that changes the
-// tables calls it first), so no edit is lost silently. A row inserted by the navigator and
+// tables calls it first), so no edit is lost silently. Rank, Subject and Notes can also be
+// edited in the grid's cells; such an edit is posted at once. A row inserted by the navigator and
 // left unchanged is dropped when the cursor leaves it or the grid loses the focus.
 //
 // GUI thread only. The store behind the binding must not be touched by anyone while the
@@ -108,6 +109,7 @@ class TRecordViewWidget : public QWidget {
     void UpdateNavigators();
     void NavigatorClick(TDBNavigator::Button button);
     void StartEdit();
+    void CellEdited(int row, int column, const QString& text);
     bool DropUnchangedInsert();
     void SelectRow(long long row);
     TArticle EditedRecord() const;

@@ -322,7 +322,7 @@ class TestMainWindow : public QObject {
         TMainfrm window(*dmod_, Env());
         for (const char* name : {"mnuBackup", "mnuPrint", "mnuTestScript", "mnuTopics"})
             QVERIFY2(!window.findChild<QAction*>(name)->isEnabled(), name);
-        for (const char* name : {"sbImport", "sbPost", "sbSearch"})
+        for (const char* name : {"sbPost", "sbSearch"})
             QVERIFY2(!window.findChild<QToolButton*>(name)->isEnabled(), name);
     }
 };

@@ -135,6 +135,22 @@ class TestRecordView : public QObject {
         QCOMPARE(LogSubject(10), std::string("Typed by hand"));
     }
 
+    void gridCellsAreWrittenAtOnce() {
+        View().GoToRow(2);
+        QAbstractItemModel* model = View().Grid()->model();
+        QVERIFY(
+            !(model->flags(model->index(2, TArticleGridModel::ColMessageID)) & Qt::ItemIsEditable));
+        QVERIFY(model->setData(model->index(2, TArticleGridModel::ColNotes), "checked"));
+        QVERIFY(model->setData(model->index(2, TArticleGridModel::ColRank), " 7 "));
+        QCOMPARE(dmod_->Log().Rows().Row(2).Notes, std::string("checked"));
+        QCOMPARE(dmod_->Log().Rows().Row(2).Rank, std::optional<long long>(7));
+        dialogs_->messageAnswers = {QMessageBox::Ok};
+        QVERIFY(model->setData(model->index(2, TArticleGridModel::ColRank), "x1"));
+        QCOMPARE(dialogs_->Last("message")->text,
+                 QStringLiteral("'x1' is not a valid integer value"));
+        QCOMPARE(dmod_->Log().Rows().Row(2).Rank, std::optional<long long>(7));
+    }
+
     void deleteAsksFirst() {
         View().GoToRow(2);
         dialogs_->messageAnswers = {QMessageBox::Cancel};

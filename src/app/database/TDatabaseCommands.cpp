@@ -246,13 +246,23 @@ void TDatabaseCommands::mnuOpenLogDBClick() {
 }
 
 void TDatabaseCommands::mnuCloseLogDBClick() {
-    TMainfrm& frame = context_.frame;
     context_.view.PostEdit();
-    try {
-        context_.dmod.ResetTempTables();
-    } catch (const EError& e) {
-        Message(FromCp932(e.what()));
+    // Emptying a large temporary log takes a while: it runs behind the wait window.
+    std::string error;
+    int result;
+    {
+        TFrozenView frozen(context_.view);
+        result = TRunner::Run(
+            &context_.frame, TRunner::Look::Delete, [this] { context_.dmod.ResetTempTables(); },
+            &error);
     }
+    if (result == TRunner::mrAbort)
+        Message(FromCp932(error));
+    LogClosed();
+}
+
+void TDatabaseCommands::LogClosed() {
+    TMainfrm& frame = context_.frame;
     frame.EnterIdleLogState();
     frame.BindView(frame.ActivePage());
     frame.UpdateButtonState();

@@ -29,6 +29,9 @@ class TDatabaseCommands : public QObject {
     void mnuBackupClick();
     void mnuPackLogDBClick();
     void mnuChangeDBNameClick();
+    // The window's part of closing the log, after the store reset the temporary tables:
+    // the idle log state, the view on the temporary log, the title.
+    void LogClosed();
 
   signals:
     // A main table was opened or created (the keyword box and the article keyword list

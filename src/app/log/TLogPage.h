@@ -2,14 +2,21 @@
 
 #include <QToolBar>
 
+#include "store/TLogView.h"
+
 class QComboBox;
 class QToolButton;
 class TDBNavigator;
 struct TMainContext;
+struct TViewState;
+class TDMod;
 
-// The Log Records page's tool bar, left to right: the import extension box, "Import
+// The Log Records page: its tool bar (left to right: the import extension box, "Import
 // records", "Filter", "Search by Subject", "Delete seleted rows", "Copy selected rows",
-// "Move selected rows", the log navigator and "Write into database".
+// "Move selected rows", the log navigator, "Write into database"), the filter menu below
+// "Filter", the orderings of "&Arrange Log Database" and the grid's "&Multi Select".
+// The filter, ordering and flags live in the data module; the rules deciding what is
+// enabled are store/ViewRules.h. The transfers behind the buttons are TTransferCommands.
 class TLogPage : public QToolBar {
     Q_OBJECT
 
@@ -23,6 +30,18 @@ class TLogPage : public QToolBar {
     // Enables and disables the buttons by the view state.
     void UpdateButtons();
 
+    // The filter commands (the filter menu's items).
+    void SetFieldFilter(TLogView::Filter which);
+    void SetMultiSelectionFilter();
+    void SetRangeFilter();
+    void ReleaseFilter();
+    // Chooses a log ordering, keeping the current row.
+    void Arrange(TLogView::Order order);
+    // "&Multi Select": switches row multi-selection on or off.
+    void ToggleMultiSelect();
+    // Switches multi-select off (clearing the selection) if it is on.
+    void EndMultiSelect();
+
     QComboBox* ExtensionBox() const { return cbExtension_; }
     QToolButton* ImportButton() const { return sbImport_; }
     QToolButton* FilterButton() const { return sbFilter_; }
@@ -34,6 +53,10 @@ class TLogPage : public QToolBar {
     TDBNavigator* Navigator() const { return navLog_; }
 
   private:
+    void RegisterCommands();
+    void FilterChanged();
+    void CheckFilterItem();
+
     const TMainContext& context_;
     QComboBox* cbExtension_ = nullptr;
     QToolButton* sbImport_ = nullptr;
@@ -45,3 +68,6 @@ class TLogPage : public QToolBar {
     TDBNavigator* navLog_ = nullptr;
     QToolButton* sbPost_ = nullptr;
 };
+
+// The state the enabling rules read, as the data module keeps it.
+TViewState ViewStateOf(TDMod& dmod);

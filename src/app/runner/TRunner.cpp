@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QProgressBar>
 #include <QRegion>
 #include <QThread>
@@ -59,16 +60,20 @@ TAVICopyDlg::TAVICopyDlg(QWidget* owner, TRunner::Look look)
     setPalette(palette);
     setAutoFillBackground(true);
 
+    // The shape is cosmetic; platforms without window masks (offscreen) show the square.
+    const bool shaped = QGuiApplication::platformName() != QLatin1String("offscreen");
     if (find) {
         setFixedSize(104, 104);
-        setMask(QRegion(0, 0, 104, 104, QRegion::Ellipse));
+        if (shaped)
+            setMask(QRegion(0, 0, 104, 104, QRegion::Ellipse));
     } else {
         // Two circles as high as the window, one at each end, joined by the band between.
         setFixedSize(320, 100);
         QRegion shape(0, 0, 100, 100, QRegion::Ellipse);
         shape += QRegion(220, 0, 100, 100, QRegion::Ellipse);
         shape += QRegion(50, 0, 220, 100);
-        setMask(shape);
+        if (shaped)
+            setMask(shape);
     }
     busy_ = new QProgressBar(this);
     busy_->setObjectName(QStringLiteral("Animate1"));

@@ -32,6 +32,7 @@
 #include "import/TImportWiring.h"
 #include "log/TLogPage.h"
 #include "search/TSearchCommands.h"
+#include "log/TTransferCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -115,6 +116,7 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
             [this] { searchPage_->KeywordBox()->clear(); });
     toolsCommands_ = new TToolsCommands(*context_);
     searchCommands_ = new TSearchCommands(*context_);
+    transferCommands_ = new TTransferCommands(*context_);
     RouteFrameCommands();
     importWiring_ = new TImportWiring(*context_);
     setAcceptDrops(true);

@@ -22,6 +22,7 @@ class TRecordViewWidget;
 class TSearchCommands;
 class TSearchPage;
 class TSelectForm;
+class TTransferCommands;
 
 // Where the program finds its own files; tests point it elsewhere.
 struct TAppEnv {
@@ -118,6 +119,7 @@ class TMainfrm : public QMainWindow {
     TToolsCommands& ToolsCommands() { return *toolsCommands_; }
     TImportWiring& Import() { return *importWiring_; }
     TSearchCommands& SearchCommands() { return *searchCommands_; }
+    TTransferCommands& TransferCommands() { return *transferCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -175,6 +177,7 @@ class TMainfrm : public QMainWindow {
     TToolsCommands* toolsCommands_ = nullptr;
     TImportWiring* importWiring_ = nullptr;
     TSearchCommands* searchCommands_ = nullptr;
+    TTransferCommands* transferCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

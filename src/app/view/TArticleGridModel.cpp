@@ -176,3 +176,17 @@ QVariant TArticleGridModel::headerData(int section, Qt::Orientation orientation,
     }
     return {};
 }
+
+Qt::ItemFlags TArticleGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (!frozen_ && index.isValid() && index.column() != ColMessageID)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool TArticleGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || frozen_ || !index.isValid() || index.column() == ColMessageID)
+        return false;
+    emit cellEdited(index.row(), index.column(), value.toString());
+    return true;
+}

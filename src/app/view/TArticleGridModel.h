@@ -56,11 +56,17 @@ class TArticleGridModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rank, Subject and Notes can be edited in the grid; the edit is handed on by
+    // cellEdited (the record view posts it) rather than written here.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     static const QColor kBookmarkColor;
     static const QColor kFilterColor;
 
   signals:
+    // The grid's cell editor gave a new value for a cell.
+    void cellEdited(int row, int column, const QString& text);
     // The bound record set was read again (model reset).
     void reloaded();
 

@@ -1,7 +1,5 @@
 #include "view/TRecordViewWidget.h"
 
-#include <algorithm>
-
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +9,7 @@
 #include <QSplitter>
 #include <QTextOption>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "base/EError.h"
@@ -116,7 +115,8 @@ TRecordViewWidget::TRecordViewWidget(QWidget* parent) : QWidget(parent) {
     dbgNews_->setSelectionMode(QAbstractItemView::SingleSelection);
     dbgNews_->setShowGrid(true);
     dbgNews_->setTabKeyNavigation(true);
-    dbgNews_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgNews_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
     dbgNews_->verticalHeader()->setDefaultSectionSize(dbgNews_->fontMetrics().height() + 4);
     dbgNews_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbgNews_->horizontalHeader()->setStretchLastSection(true);
@@ -125,6 +125,7 @@ TRecordViewWidget::TRecordViewWidget(QWidget* parent) : QWidget(parent) {
     connect(dbgNews_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TRecordViewWidget::GridCurrentChanged);
     connect(model_, &TArticleGridModel::reloaded, this, &TRecordViewWidget::ModelReloaded);
+    connect(model_, &TArticleGridModel::cellEdited, this, &TRecordViewWidget::CellEdited);
 
     Splitter1_ = new QSplitter(Qt::Vertical, this);
     Splitter1_->setObjectName(QStringLiteral("Splitter1"));
@@ -281,6 +282,45 @@ bool TRecordViewWidget::BeginEdit() {
     return editing_;
 }
 
+void TRecordViewWidget::CellEdited(int row, int column, const QString& text) {
+    if (!records_ || Frozen() || row >= records_->Count())
+        return;
+    // A cell edit is written at once, after a pending edit of the boxes on the same set.
+    const long long id = records_->Row(row).MessageID;
+    if (!PostEdit())
+        return;
+    try {
+        if (!records_->Locate(id))
+            return;
+        TArticle changed = records_->Row(records_->Current());
+        const QString trimmed = text.trimmed();
+        switch (column) {
+            case TArticleGridModel::ColRank: {
+                bool ok = true;
+                const long long rank = trimmed.toLongLong(&ok);
+                if (!trimmed.isEmpty() && !ok)
+                    throw EError("'" + ToCp932(text) + "' is not a valid integer value");
+                changed.Rank = trimmed.isEmpty() ? std::nullopt : std::optional<long long>(rank);
+                break;
+            }
+            case TArticleGridModel::ColSubject:
+                changed.Subject = ToCp932(text);
+                break;
+            case TArticleGridModel::ColNotes:
+                changed.Notes = ToCp932(text);
+                break;
+            default:
+                return;
+        }
+        records_->Post(changed.Cut());
+        if (insertedId_ == id)
+            insertedId_ = -1;
+    } catch (const EError& e) {
+        ShowMessage(this, FromCp932(e.what()));
+    }
+    Refresh();
+}
+
 TArticle TRecordViewWidget::EditedRecord() const {
     TArticle row = records_->Row(records_->Current());
     const std::string date = ToCp932(edDate_->text().trimmed());
@@ -341,15 +381,57 @@ bool TRecordViewWidget::DropUnchangedInsert() {
 }
 
 void TRecordViewWidget::Freeze() {
-    if (frozen_++ == 0)
+    if (frozen_ == 0) {
+        frozenSelection_ = SelectedMessageIDs();
         model_->SetFrozen(true);
+    }
+    ++frozen_;
 }
 
 void TRecordViewWidget::Thaw() {
     if (frozen_ > 0 && --frozen_ == 0) {
         model_->SetFrozen(false);  // reads the record set again
+        // The rows selected before are selected again where they still are (an operation
+        // that failed leaves the selection as it was).
+        if (dbgNews_->selectionMode() != QAbstractItemView::SingleSelection && records_) {
+            QItemSelection selection;
+            for (long long id : frozenSelection_) {
+                const long long current = records_->Current();
+                if (records_->Locate(id)) {
+                    const int row = int(records_->Current());
+                    selection.select(model_->index(row, 0),
+                                     model_->index(row, TArticleGridModel::ColumnCount - 1));
+                }
+                records_->SetCurrent(current);
+            }
+            dbgNews_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
+        frozenSelection_.clear();
         ShowCurrentRecord();
     }
+}
+
+std::vector<long long> TRecordViewWidget::SelectedMessageIDs() const {
+    std::vector<long long> ids;
+    if (!records_ || Frozen())
+        return ids;
+    QList<int> rows;
+    for (const QModelIndex& index : dbgNews_->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        if (row < records_->Count())  // rows that are no longer there are dropped
+            ids.push_back(records_->Row(row).MessageID);
+    return ids;
+}
+
+void TRecordViewWidget::SetRowMultiSelection(bool on) {
+    dbgNews_->clearSelection();
+    dbgNews_->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                                  : QAbstractItemView::SingleSelection);
+    if (!on)
+        SelectRow(model_->CurrentRow());
+    dbgNews_->viewport()->update();
 }
 
 TDBNavigator* TRecordViewWidget::CreateNavigator(bool withInsert, QWidget* parent) {

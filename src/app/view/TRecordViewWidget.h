@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "controls/TDBNavigator.h"
 
@@ -23,7 +24,8 @@ struct TArticle;
 // of the current row; the edit is posted to the bound record set (TBoundRecords::Post)
 // when the row changes, when the view is bound to another record set (page or table
 // change), by the navigator's Post, and by PostEdit() (every command that changes the
-// tables calls it first), so no edit is lost silently. A row inserted by the navigator and
+// tables calls it first), so no edit is lost silently. Rank, Subject and Notes can also be
+// edited in the grid's cells; such an edit is posted at once. A row inserted by the navigator and
 // left unchanged is dropped when the cursor leaves it or the grid loses the focus.
 //
 // GUI thread only. The store behind the binding must not be touched by anyone while the
@@ -63,6 +65,13 @@ class TRecordViewWidget : public QWidget {
     void Freeze();
     void Thaw();
     bool Frozen() const { return frozen_ > 0; }
+
+    // The MessageIDs of the rows selected in the grid, in the rows' order (the record
+    // set's current ordering).
+    std::vector<long long> SelectedMessageIDs() const;
+    // Row multi-selection on the grid (click, Ctrl and Shift as usual), or one row at a
+    // time; switching either way clears the selection.
+    void SetRowMultiSelection(bool on);
 
     // A navigator for a page's tool bar (withInsert: the log's), run by this view.
     TDBNavigator* CreateNavigator(bool withInsert, QWidget* parent);
@@ -105,6 +114,7 @@ class TRecordViewWidget : public QWidget {
     void UpdateNavigators();
     void NavigatorClick(TDBNavigator::Button button);
     void StartEdit();
+    void CellEdited(int row, int column, const QString& text);
     bool DropUnchangedInsert();
     void SelectRow(long long row);
     TArticle EditedRecord() const;
@@ -127,6 +137,7 @@ class TRecordViewWidget : public QWidget {
     long long editId_ = -1;      // MessageID of the row being edited
     long long insertedId_ = -1;  // a row the navigator inserted, not yet changed
     int frozen_ = 0;
+    std::vector<long long> frozenSelection_;  // the grid's selection, given back by Thaw
 };
 
 // Freezes a view for a scope (a runner operation, an ordering change).

@@ -31,10 +31,14 @@ std::string MessageText(int n) {
 
 // Texts first, then the records, then the index: the reader alternates between two far
 // apart regions of the file, as it does in stores that grew over years.
+std::string gStoreFile;  // "--store-to=PATH": where to write the store, kept
+
 const std::string& StorePath() {
     static const std::string path = [] {
         const std::string file =
-            (std::filesystem::temp_directory_path() / "brevilo-dbx-bench.dbx").string();
+            !gStoreFile.empty()
+                ? gStoreFile
+                : (std::filesystem::temp_directory_path() / "brevilo-dbx-bench.dbx").string();
         dbxtest::DbxBuilder b;
         b.Bytes().reserve(std::size_t(kMessages) * 4600);
         std::vector<std::uint32_t> texts, records;
@@ -91,7 +95,16 @@ BENCHMARK(BM_ScanAllTexts)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace
 
+// "--store-to=PATH" writes the generated store there and exits (for timing brevilo-cli
+// import on it).
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind("--store-to=", 0) == 0) {
+            gStoreFile = argv[i] + 11;
+            StorePath();
+            return 0;
+        }
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "Records.h"
 #include "store/TDMod.h"
 
 namespace {
@@ -33,57 +34,8 @@ struct Folder {
     }
 };
 
-// Records like imported mail: English words with some Japanese (cp932) text; one article
-// in a hundred mentions "Brevilo" in some letter case.
-class RecordMaker {
-  public:
-    explicit RecordMaker(std::size_t articleBytes = 4096) : articleBytes_(articleBytes) {}
-    TRecordFields Next(int i) {
-        static const char* words[] = {"the",
-                                      "market",
-                                      "news",
-                                      "report",
-                                      "tokyo",
-                                      "osaka",
-                                      "rain",
-                                      "weather",
-                                      "\x93\x8c\x8b\x9e",
-                                      "\x93\x56\x8b\x43",
-                                      "\x83\x6a\x83\x85\x81\x5b\x83\x58",
-                                      "system",
-                                      "price",
-                                      "today"};
-        TRecordFields r;
-        r.From =
-            "Writer " + std::to_string(i % 500) + " <w" + std::to_string(i % 500) + "@example.com>";
-        r.Newsgroup = "fj.news.group" + std::to_string(i % 40);
-        r.Subject = "Subject line number " + std::to_string(i);
-        r.Date =
-            "2001/" + std::to_string(1 + i % 12) + "/" + std::to_string(1 + i % 28) + " 10:20:30";
-        r.Notes = i % 7 == 0 ? "note" : "";
-        std::string& a = r.Article;
-        a.reserve(articleBytes_ + 16);
-        while (a.size() < articleBytes_) {
-            a += words[rng_() % (sizeof words / sizeof *words)];
-            a += (rng_() % 12 == 0) ? "\r\n" : " ";
-        }
-        if (i % 100 == 50)
-            a.insert(a.size() / 2, " BREVILO ");
-        return r;
-    }
-
-  private:
-    std::size_t articleBytes_;
-    std::mt19937 rng_{1234};
-};
-
-void FillLog(TDMod& dmod, int count, std::size_t articleBytes = 4096) {
-    RecordMaker maker(articleBytes);
-    TDMod::LogBatch batch(dmod);
-    for (int i = 0; i < count; ++i)
-        dmod.AppendLogRecord(maker.Next(i));
-    batch.Commit();
-}
+using bench::FillLog;
+using bench::RecordMaker;
 
 void BM_AppendLogRecordBatched(benchmark::State& state) {
     RecordMaker maker(static_cast<std::size_t>(state.range(0)));
@@ -132,7 +84,7 @@ void BM_PostAll(benchmark::State& state) {
     Folder folder;
     TDMod dmod;
     dmod.OpenFolder(folder.path.string());
-    FillLog(dmod, kRecords, static_cast<std::size_t>(state.range(0)));
+    FillLog(dmod, 0, kRecords, static_cast<std::size_t>(state.range(0)));
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -156,7 +108,7 @@ void BM_KeywordSearchArticle(benchmark::State& state) {
     Folder folder;
     TDMod dmod;
     dmod.OpenFolder(folder.path.string());
-    FillLog(dmod, kRecords);
+    FillLog(dmod, 0, kRecords);
     dmod.CreateMainTable("News");
     dmod.PostAll();
     dmod.ResetTempTables();

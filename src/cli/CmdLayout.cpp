@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "CliArgs.h"
 #include "CliCommand.h"
@@ -45,7 +46,19 @@ int runLayout(CliContext& ctx) {
         parser.LayoutText(begin, begin + source.size(), !args.flag("--no-links"),
                           args.flag("--pre"));
     }
-    WriteOut(ctx.encoding.Output(parser.Result()));
+    // Converted a piece at a time, cut after a line feed (never a trail byte in cp932), so
+    // that a long page is not held a second time in the output encoding.
+    std::string_view rest = parser.Result();
+    constexpr std::size_t kPiece = 1 << 20;
+    while (!rest.empty()) {
+        std::size_t cut = rest.size();
+        if (cut > kPiece) {
+            const std::size_t lf = rest.find('\n', kPiece);
+            cut = lf == std::string_view::npos ? rest.size() : lf + 1;
+        }
+        WriteOut(ctx.encoding.Output(rest.substr(0, cut)));
+        rest.remove_prefix(cut);
+    }
     return 0;
 }
 

@@ -48,7 +48,7 @@ std::string BlockParts::BlockText(std::string_view t) const {
 
 void BlockParts::Parse(Position& position, Position end) {
     internal::NestingGuard guard;
-    if (position == end || !(*position)->Is(ElementKind::Blockquote))
+    if (position == end || !position->Is(ElementKind::Blockquote))
         throw EHTMLError("?\?\?<BLOCKQUOTE>");
     ++position;
     // A nested part that fails with an error outside the layout errors leaves the
@@ -58,9 +58,9 @@ void BlockParts::Parse(Position& position, Position end) {
         text_ += line;
         text_ += "\r\n";
     };
-    while (position != end && !(*position)->Is(ElementKind::BlockquoteEnd)) {
+    while (position != end && !position->Is(ElementKind::BlockquoteEnd)) {
         internal::Checkpoint();
-        const Element& e = **position;
+        const Element e = *position;
         switch (e.kind) {
             case ElementKind::Blockquote:
                 if (!internal::NestingGuard::CanDescend())

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace HTMLParser {
 
@@ -61,34 +61,40 @@ enum class ElementKind : unsigned char {
 
 ElementKind KindOfName(std::string_view name);
 
-// One element of a page's element sequence: a structural tag (ElementTag) or a run of
-// text (ElementData). The layouts use only the name and the five operations.
+// One element of a page's element sequence, as a view into the sequence that holds it
+// (valid until the sequence changes): a structural tag with its attributes, or a run of
+// text. A tag's stored form is its name, a NUL, and "name NUL value NUL" per attribute
+// (names lower case and unique, ordered by name); a text is its bytes.
 class Element {
   public:
-    Element(std::string elementName, ElementKind elementKind)
-        : name(std::move(elementName)), kind(elementKind) {}
-    virtual ~Element() = default;
-    Element(const Element&) = delete;
-    Element& operator=(const Element&) = delete;
-
-    // Sets an attribute unless the name is already present: the first occurrence wins.
-    virtual void SetAttribute(std::string attrName, std::string value) = 0;
-    // The attribute's value, or the empty text when absent.
-    virtual const std::string& Attribute(std::string_view attrName) const = 0;
-    virtual void AppendText(std::string_view text) = 0;
-    virtual const std::string& Text() const = 0;
-    // Width in text columns: see ElementTag and ElementData.
-    virtual long Width() const = 0;
+    Element(ElementKind elementKind, std::string_view stored);
 
     // Lower-case tag name without attributes ("p", "/table", "h1"), or "data".
-    const std::string name;
-    const ElementKind kind;
+    std::string_view name;
+    ElementKind kind;
 
     bool Is(ElementKind k) const { return kind == k; }
     bool IsListTag() const {
         return kind == ElementKind::Ol || kind == ElementKind::Ul || kind == ElementKind::Dl ||
                kind == ElementKind::Menu || kind == ElementKind::Dir;
     }
+
+    // The attribute's value, or the empty text when absent (always for a text).
+    std::string_view Attribute(std::string_view attrName) const;
+    // A tag's attributes in name order.
+    std::vector<std::pair<std::string_view, std::string_view>> Attributes() const;
+    // A text's bytes; empty for a tag.
+    std::string_view Text() const {
+        return kind == ElementKind::Data ? stored_ : std::string_view();
+    }
+    // Width in text columns. A text: its length in bytes (what a table measures a cell
+    // by). A tag: the "width" attribute, "N%" giving N * 72 / 100 (a share of the
+    // 72-column page), a plain number counting six pixels to a column, rounded to
+    // nearest, (N + 3) / 6; absent, empty or not a number gives 0.
+    long Width() const;
+
+  private:
+    std::string_view stored_;
 };
 
 }  // namespace HTMLParser

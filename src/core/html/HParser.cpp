@@ -1,12 +1,12 @@
 #include "html/HParser.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "base/EError.h"
 #include "html/BlockParts.h"
 #include "html/EHTMLError.h"
-#include "html/ElementData.h"
-#include "html/ElementTag.h"
 #include "html/ListParts.h"
 #include "html/TSymbolTable.h"
 #include "html/TTagTable.h"
@@ -119,9 +119,9 @@ void HParser::Reset(const char* begin, const char* end) {
 }
 
 const std::string* HParser::FindAttribute(std::string_view name) const {
-    for (const auto& [n, v] : attributes_)
-        if (n == name)
-            return &v;
+    for (std::size_t i = 0; i < attributeCount_; ++i)
+        if (attributes_[i].first == name)
+            return &attributes_[i].second;
     return nullptr;
 }
 
@@ -131,14 +131,38 @@ const std::string& HParser::Result() const {
 
 void HParser::AppendTextRun() {
     // The byte just read and every following byte that no rule treats specially are
-    // appended in one go: the common case, and the scan's hot path.
+    // appended in one go: the common case, and the scan's hot path. A blank after such a
+    // byte goes along too (every mode writes it as it stands there, the byte before it
+    // being no blank); a second blank, control bytes, "<" and "&" end the run.
     const char* run = cursor_ - 1;
-    while (cursor_ < end_) {
-        const auto c = static_cast<unsigned char>(*cursor_);
-        if (c <= 0x20 || c == '<' || c == '&')
+    const char* p = cursor_;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    // 0x80 in each byte of x that is zero, exactly.
+    auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    for (;;) {
+        // Eight bytes at a time while none of them needs a look of its own.
+        while (end_ - p >= 8) {
+            std::uint64_t x;
+            std::memcpy(&x, p, 8);
+            const std::uint64_t control = (x - kOnes * 0x20) & ~x & kHigh;  // a byte < 0x20
+            const std::uint64_t blanks = zeroBytes(x ^ (kOnes * ' '));
+            const std::uint64_t stop = control | zeroBytes(x ^ (kOnes * '<')) |
+                                       zeroBytes(x ^ (kOnes * '&')) | (blanks & (blanks << 8));
+            if (stop != 0 || (p[-1] == ' ' && p[0] == ' '))
+                break;
+            p += 8;
+        }
+        if (p == end_)
             break;
-        ++cursor_;
+        const auto c = static_cast<unsigned char>(*p);
+        if ((c > 0x20 && c != '<' && c != '&') || (c == ' ' && p[-1] != ' ')) {
+            ++p;
+            continue;
+        }
+        break;
     }
+    cursor_ = p;
     result_.append(run, cursor_);
 }
 
@@ -252,18 +276,18 @@ void HParser::AppendReference() {
 // Tags
 
 void HParser::ReadRawTagName() {
-    rawName_.clear();
-    while (rawName_.size() < kMaxTagNameBytes) {
-        const int c = Next();
-        if (c < 0)
+    const char* start = cursor_;
+    const char* limit = end_ - cursor_ > static_cast<std::ptrdiff_t>(kMaxTagNameBytes)
+                            ? cursor_ + kMaxTagNameBytes
+                            : end_;
+    // A NUL byte stays unread too, so that it ends the tag as the end of input would.
+    while (cursor_ < limit) {
+        const char c = *cursor_;
+        if (c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>')
             break;
-        // A NUL byte is given back too, so that it ends the tag as the end of input would.
-        if (c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>') {
-            GiveBack(c);
-            break;
-        }
-        rawName_ += static_cast<char>(c);
+        ++cursor_;
     }
+    rawName_.assign(start, cursor_);
 }
 
 void HParser::SkipPastTagEnd() {
@@ -277,15 +301,11 @@ void HParser::SkipPastTagEnd() {
 
 void HParser::ScanTag() {
     ReadRawTagName();
-    std::string_view trimmed = rawName_;
-    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!trimmed.empty() && white(trimmed.front()))
-        trimmed.remove_prefix(1);
-    while (!trimmed.empty() && white(trimmed.back()))
-        trimmed.remove_suffix(1);
-    std::string lookup(trimmed);
-    for (char& c : lookup)
-        c = lowerAscii(c);
+    // The raw name holds no blank, tab or line break, and at most 15 bytes.
+    char lower[kMaxTagNameBytes];
+    for (std::size_t i = 0; i < rawName_.size(); ++i)
+        lower[i] = lowerAscii(rawName_[i]);
+    const std::string_view lookup(lower, rawName_.size());
 
     // Comments end at the first ">"; "-->" is not required.
     if (startsWith(lookup, "!--")) {
@@ -321,6 +341,15 @@ void HParser::ReadElementTag() {
     bool quoted = false;
     for (;;) {
         internal::Checkpoint();
+        // Bytes with no rule of their own go over in one run.
+        const char* run = cursor_;
+        while (cursor_ < end_) {
+            const char b = *cursor_;
+            if (b == 0 || b == '>' || b == '"' || b == ' ' || b == '\t' || b == '\n' || b == '\r')
+                break;
+            ++cursor_;
+        }
+        tagText_.append(run, cursor_);
         const int c = Next();
         if (c <= 0)
             break;
@@ -354,13 +383,19 @@ void HParser::ReadElementTag() {
     }
 
     // The attributes, the first occurrence of a name winning.
-    attributes_.clear();
-    std::string attrName, attrValue;
+    // The pairs and their strings are kept from tag to tag: only the count is reset.
+    attributeCount_ = 0;
     while (!rest.empty()) {
         internal::Checkpoint();
+        if (attributeCount_ == attributes_.size())
+            attributes_.emplace_back();
+        auto& [attrName, attrValue] = attributes_[attributeCount_];
         if (takeAttribute(rest, attrName, attrValue)) {
-            if (!FindAttribute(attrName))
-                attributes_.emplace_back(attrName, attrValue);
+            bool known = false;
+            for (std::size_t i = 0; i < attributeCount_ && !known; ++i)
+                known = attributes_[i].first == attrName;
+            if (!known)
+                ++attributeCount_;
         } else {
             // ‘nowrap width=100’: an attribute without a value takes the next one with it.
             const std::size_t blank = rest.find_first_of(" \t");
@@ -369,8 +404,8 @@ void HParser::ReadElementTag() {
         }
     }
     static const std::string kNone;
-    auto attribute = [this](std::string_view attrName) -> const std::string& {
-        const std::string* value = FindAttribute(attrName);
+    auto attribute = [this](std::string_view wanted) -> const std::string& {
+        const std::string* value = FindAttribute(wanted);
         return value ? *value : kNone;
     };
 
@@ -400,26 +435,30 @@ void HParser::ReadElementTag() {
             } else {
                 linkTarget_.clear();
             }
-            linkPrefix_ = std::move(result_);
+            linkPrefix_.swap(result_);
             result_.clear();
         }
     } else if (kind == ElementKind::AEnd) {
-        std::string text;
+        // The text before the link, the target, the link's text: built in the prefix's
+        // buffer, which then becomes the text.
         if (linkTarget_.empty()) {
-            text = linkPrefix_ + result_;
+            linkPrefix_ += result_;
         } else if (linkTarget_ != result_) {
-            text = linkPrefix_ + "<" + linkTarget_ + "> " + result_;
+            linkPrefix_ += '<';
+            linkPrefix_ += linkTarget_;
+            linkPrefix_ += "> ";
+            linkPrefix_ += result_;
         } else {
-            text = linkPrefix_ + "<" + linkTarget_ + ">";
+            linkPrefix_ += '<';
+            linkPrefix_ += linkTarget_;
+            linkPrefix_ += '>';
         }
-        result_ = std::move(text);
+        result_.swap(linkPrefix_);
         linkTarget_.clear();
         linkPrefix_.clear();
     } else {
         FlushText();
-        ElementTag& tag = elements_.Emplace<ElementTag>(std::move(name), kind);
-        for (auto& [n, v] : attributes_)
-            tag.SetAttribute(std::move(n), std::move(v));
+        elements_.AddTag(name, kind, attributes_.data(), attributeCount_);
     }
     tagText_.clear();
 }
@@ -429,16 +468,16 @@ void HParser::ReadElementTag() {
 
 void HParser::FlushText() {
     if (HasContent(result_))
-        elements_.Emplace<ElementData>(std::move(result_));
+        elements_.AddText(result_);
     result_.clear();
 }
 
 void HParser::FlushTextAtEnd() {
     if (HasContent(result_)) {
-        if (!elements_.Empty() && elements_.Back().Is(ElementKind::Data)) {
-            elements_.Back().AppendText(result_);
+        if (!elements_.Empty() && elements_.KindAt(elements_.Size() - 1) == ElementKind::Data) {
+            elements_.AppendToLastText(result_);
         } else {
-            elements_.Emplace<ElementData>(std::move(result_));
+            elements_.AddText(result_);
         }
     }
     result_.clear();
@@ -497,7 +536,7 @@ void HParser::LayoutPage() {
     const Position end = elements_.end();
     for (Position pos = elements_.begin(); pos != end;) {
         internal::Checkpoint();
-        const Element& e = **pos;
+        const Element e = *pos;
         std::string t;
         switch (e.kind) {
             case ElementKind::Table:

@@ -63,7 +63,9 @@ class HParser {
     std::string result_;
     std::string rawName_;
     std::string tagText_;
-    std::vector<std::pair<std::string, std::string>> attributes_;  // of the tag being read
+    // Of the tag being read: the first attributeCount_ pairs.
+    std::vector<std::pair<std::string, std::string>> attributes_;
+    std::size_t attributeCount_ = 0;
     std::string linkPrefix_;
     std::string linkTarget_;
     std::string imagePlaceholder_;

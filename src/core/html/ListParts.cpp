@@ -45,7 +45,7 @@ void ListParts::Parse(Position& position, Position end) {
     internal::NestingGuard guard;
     if (position == end)
         throw EHTMLError("?\?\?<>");
-    const Element& opening = **position;
+    const Element opening = *position;
     listTag_ = opening.name;
     listKind_ = opening.kind;
     start_ = 1;
@@ -77,21 +77,21 @@ void ListParts::Parse(Position& position, Position end) {
             return e.Is(ElementKind::Dt) || e.Is(ElementKind::Dd);
         return e.Is(ElementKind::Li);
     };
-    while (position != end && !startsItem(**position)) {
+    while (position != end && !startsItem(*position)) {
         internal::Checkpoint();
         ++position;
     }
     if (position == end)
         throw EHTMLError("?\?\?<" + UpperListTag() + ">");
-    if (listKind_ == ElementKind::Dl && !(*position)->Is(ElementKind::Data))
-        itemKind_ = (*position)->kind;
+    if (listKind_ == ElementKind::Dl && !position->Is(ElementKind::Data))
+        itemKind_ = position->kind;
     Position itemStart = position;
     ++position;
 
     const ElementKind closing = closingKind(listKind_);
     for (; position != end; ++position) {
         internal::Checkpoint();
-        const Element& e = **position;
+        const Element e = *position;
         if (e.IsListTag()) {
             try {
                 SkipNestedList(position, end);
@@ -114,19 +114,19 @@ void ListParts::Parse(Position& position, Position end) {
 
 void ListParts::SkipNestedList(Position& position, Position end) const {
     // Nesting is counted per name: a "ul" inside a skipped "ol" is not counted.
-    const Element& nested = **position;
+    const Element nested = *position;
     const ElementKind opening = nested.kind, closing = closingKind(opening);
     long level = 1;
     for (++position; position != end; ++position) {
         internal::Checkpoint();
-        const ElementKind k = (*position)->kind;
+        const ElementKind k = position->kind;
         if (k == opening) {
             ++level;
         } else if (k == closing && --level == 0) {
             return;
         }
     }
-    throw EHTMLError("?\?\?<" + nested.name + ">");
+    throw EHTMLError("?\?\?<" + std::string(nested.name) + ">");
 }
 
 std::string ListParts::ItemLabel(const std::string& type, std::size_t i) const {
@@ -170,12 +170,12 @@ void ListParts::LayOutItems() {
     std::string marker;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const ElemEnds& item = items_[i];
-        const Element& first = **item.start;
+        const Element first = *item.start;
         Position body = item.start;
         if (first.Is(ElementKind::Li)) {
             if (listKind_ == ElementKind::Ol) {
                 // A "type" on one item changes the labels of the items after it as well.
-                const std::string& type = first.Attribute("type");
+                const std::string_view type = first.Attribute("type");
                 if (!type.empty())
                     currentType = type;
                 marker = ItemLabel(currentType, i);
@@ -187,7 +187,7 @@ void ListParts::LayOutItems() {
             ++body;
             if (body == item.end)
                 continue;  // a term with nothing after it is dropped
-            marker = (*body)->Text() + " ... ";
+            marker = std::string(body->Text()) + " ... ";
             ++body;
         }
         // Any other start (text, or "dd" when items are "dd") keeps the previous marker.
@@ -195,7 +195,7 @@ void ListParts::LayOutItems() {
         std::string itemText;
         for (Position p = body; p != item.end; ++p) {
             internal::Checkpoint();
-            const Element& e = **p;
+            const Element e = *p;
             if (e.IsListTag() && internal::NestingGuard::CanDescend()) {
                 if (!itemText.empty())
                     itemTexts_.push_back(FormatItem(itemText, marker));

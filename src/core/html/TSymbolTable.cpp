@@ -43,11 +43,11 @@ void TSymbolTable::Add(std::string_view name, unsigned char code) {
 }
 
 bool TSymbolTable::Contains(std::string_view name) const {
-    return codes_.find(std::string(name)) != codes_.end();
+    return codes_.find(name) != codes_.end();
 }
 
 unsigned char TSymbolTable::Code(std::string_view name) const {
-    auto it = codes_.find(std::string(name));
+    auto it = codes_.find(name);
     return it == codes_.end() ? 0 : it->second;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace Symbol {
 
@@ -26,7 +27,8 @@ class TSymbolTable {
   private:
     TSymbolTable() = default;
 
-    std::unordered_map<std::string, unsigned char> codes_;
+    // Ordered with a transparent comparison: a lookup builds no string.
+    std::map<std::string, unsigned char, std::less<>> codes_;
 };
 
 }  // namespace Symbol

@@ -29,19 +29,21 @@ const TTagTable& TTagTable::Instance() {
 
 TTagTable::TTagTable() {
     for (const char* name : kStructural)
-        structural_.emplace(name);
+        structural_.Add(name, true);
+    std::size_t i = 0;
     for (const char* name : kInline) {
-        inline_.emplace(name);
-        inline_.emplace(std::string("/") + name);
+        inline_.Add(name, true);
+        closingInline_[i] = std::string("/") + name;
+        inline_.Add(closingInline_[i++], true);
     }
 }
 
 bool TTagTable::IsStructural(std::string_view name) const {
-    return structural_.find(std::string(name)) != structural_.end();
+    return structural_.Find(name) != nullptr;
 }
 
 bool TTagTable::IsInline(std::string_view name) const {
-    return inline_.find(std::string(name)) != inline_.end();
+    return inline_.Find(name) != nullptr;
 }
 
 }  // namespace Symbol

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include "html/NameTable_p.h"
 
 namespace Symbol {
 
@@ -22,14 +23,15 @@ class TTagTable {
 
     bool IsStructural(std::string_view name) const;
     bool IsInline(std::string_view name) const;
-    std::size_t StructuralCount() const { return structural_.size(); }
-    std::size_t InlineCount() const { return inline_.size(); }
+    std::size_t StructuralCount() const { return structural_.Count(); }
+    std::size_t InlineCount() const { return inline_.Count(); }
 
   private:
     TTagTable();
 
-    std::unordered_set<std::string> structural_;
-    std::unordered_set<std::string> inline_;
+    HTMLParser::internal::NameTable<bool> structural_;
+    HTMLParser::internal::NameTable<bool> inline_;
+    std::array<std::string, 21> closingInline_;  // "/b", ...: the names inline_ views
 };
 
 }  // namespace Symbol

@@ -31,21 +31,31 @@ long readSpan(const Element& cell, std::string_view attribute, long max) {
     return std::min(n, max);
 }
 
-// A cell text's lines: split at LF, a CR before it dropped; LineCount lines.
-std::vector<std::string_view> cellLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    if (text.empty())
-        return lines;
-    for (;;) {
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (lf == std::string_view::npos)
-            return lines;
-        text.remove_prefix(lf + 1);
+// The next line of a cell text, split at LF with a CR before it dropped, taken from the
+// front of `rest`.
+std::string_view nextLine(std::string_view& rest) {
+    const std::size_t lf = rest.find('\n');
+    std::string_view line = rest.substr(0, lf);
+    rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+// Calls f(line) for each line of the text as SplitLines gives them, and returns the count.
+template <typename F>
+std::size_t forEachSplitLine(std::string_view text, F&& f) {
+    std::size_t pos = 0, n = 0;
+    while (pos < text.size()) {
+        std::size_t e = pos;
+        while (e < text.size() && text[e] != '\r' && text[e] != '\n')
+            ++e;
+        f(n++, text.substr(pos, e - pos));
+        if (e == text.size())
+            break;
+        pos = (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? e + 2 : e + 1;
     }
+    return n;
 }
 
 void trimLineBreaks(std::string& text) {
@@ -70,18 +80,6 @@ std::string NestedCellText(Parts&& nested, Position& p, Position end, const char
 
 }  // namespace
 
-bool TableParts::HasCell(std::size_t row, std::size_t col) const {
-    return grid_[row][col].start != noCell_;
-}
-
-long TableParts::ColSpan(std::size_t row, std::size_t col) const {
-    return spans_[row][col].cs;
-}
-
-long TableParts::RowSpan(std::size_t row, std::size_t col) const {
-    return spans_[row][col].rs;
-}
-
 // A cell goes to the first free slot, left to right, of the lowest row with a free
 // column; no column is free above the floor, so that row is the floor.
 void TableParts::PlaceCell() {
@@ -99,48 +97,52 @@ void TableParts::CloseCell(Position at) {
     if (!cellOpen_)
         return;
     cellOpen_ = false;
-    const Element& cell = **cellStart_;
+    const Element cell = *cellStart_;
     if (!cell.Is(ElementKind::Td) && !cell.Is(ElementKind::Th))
         return;
     const long cs = readSpan(cell, "colspan", kMaxColSpan);
     const long rs = readSpan(cell, "rowspan", kMaxRowSpan);
     cellsInRow_ += cs;
-    placed_.push_back(PlacedCell{curRow_, curCol_, ElemEnds{cellStart_, at}, Spans{cs, rs}});
+    while (rowFirst_.size() <= static_cast<std::size_t>(curRow_))
+        rowFirst_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    cells_.push_back(Cell{static_cast<std::uint32_t>(curCol_),
+                          static_cast<std::uint32_t>(cellStart_.Index()),
+                          static_cast<std::uint32_t>(at.Index()), static_cast<std::uint16_t>(cs),
+                          static_cast<std::uint16_t>(rs)});
     fill_.Occupy(static_cast<std::size_t>(curCol_), static_cast<std::size_t>(cs), rs);
 }
 
 void TableParts::Parse(Position& position, Position end) {
     internal::NestingGuard guard;
-    noCell_ = end;
-    if (position == end || !(*position)->Is(ElementKind::Table))
+    elements_ = &position.Owner();
+    if (position == end || !position->Is(ElementKind::Table))
         throw EHTMLError("?\?\?<TABLE>");
     ++position;
     if (position == end)
         throw EHTMLError("?\?\?<TABLE>");
-    if ((*position)->Is(ElementKind::Caption)) {
-        for (++position; position != end && !(*position)->Is(ElementKind::CaptionEnd); ++position) {
+    if (position->Is(ElementKind::Caption)) {
+        for (++position; position != end && !position->Is(ElementKind::CaptionEnd); ++position) {
             internal::Checkpoint();
-            caption_ += (*position)->Text();
+            caption_ += position->Text();
         }
-    } else if ((*position)->Is(ElementKind::TableEnd)) {
+    } else if (position->Is(ElementKind::TableEnd)) {
         throw EHTMLError("?\?\?<Table>");
     }
     // A "th" before the first row or cell is passed over with its text.
-    while (position != end && !(*position)->Is(ElementKind::Tr) &&
-           !(*position)->Is(ElementKind::Td)) {
+    while (position != end && !position->Is(ElementKind::Tr) && !position->Is(ElementKind::Td)) {
         internal::Checkpoint();
         ++position;
     }
     if (position == end)
         throw EHTMLError("?\?\?<TABLE>");
-    if ((*position)->Is(ElementKind::Tr))
+    if (position->Is(ElementKind::Tr))
         ++position;
 
     bool rowClosed = false, stopped = false;
     long nestedTables = 0;
     for (; position != end; ++position) {
         internal::Checkpoint();
-        const ElementKind kind = (*position)->kind;
+        const ElementKind kind = position.Kind();
         if (nestedTables > 0) {
             // A nested table belongs to the open cell, whatever it holds.
             if (kind == ElementKind::Table) {
@@ -200,23 +202,31 @@ void TableParts::Parse(Position& position, Position end) {
     if (static_cast<long long>(rowCount_) * columnCount_ > kMaxSlots)
         throw EError("???Internal Table Error");
     // Exactly rowCount rows and columnCount columns: cells placed further right go.
-    grid_.assign(static_cast<std::size_t>(rowCount_),
-                 ElemVec(static_cast<std::size_t>(columnCount_), ElemEnds{noCell_, noCell_}));
-    spans_.assign(static_cast<std::size_t>(rowCount_),
-                  std::vector<Spans>(static_cast<std::size_t>(columnCount_)));
-    for (const PlacedCell& cell : placed_) {
-        if (cell.col >= columnCount_)
-            continue;
-        const auto r = static_cast<std::size_t>(cell.row), c = static_cast<std::size_t>(cell.col);
-        grid_[r][c] = cell.range;
-        spans_[r][c] = cell.spans;
+    const auto rows = static_cast<std::size_t>(rowCount_);
+    std::size_t kept = 0;
+    for (std::size_t r = 0, cell = 0; r < rowFirst_.size(); ++r) {
+        const std::size_t last = r + 1 < rowFirst_.size() ? rowFirst_[r + 1] : cells_.size();
+        rowFirst_[r] = static_cast<std::uint32_t>(kept);
+        for (; cell < last; ++cell)
+            if (cells_[cell].col < static_cast<std::uint32_t>(columnCount_))
+                cells_[kept++] = cells_[cell];
     }
-    placed_.clear();
-    placed_.shrink_to_fit();
-    cellTexts_.assign(static_cast<std::size_t>(rowCount_),
-                      StrVec(static_cast<std::size_t>(columnCount_)));
+    cells_.resize(kept);
+    rowFirst_.resize(rows + 1, static_cast<std::uint32_t>(kept));
     ComputeWidths();
-    ComputeCellTexts();
+    // A row is laid out once the rows above it have given it their spanning cells' lines.
+    cellTexts_.resize(rows);
+    coverSpan_.assign(static_cast<std::size_t>(columnCount_), 1);
+    for (std::size_t r = 0; r < rows; ++r) {
+        ComputeRowTexts(r);
+        AppendRow(r);
+        StrVec().swap(cellTexts_[r]);
+    }
+    trimLineBreaks(body_);
+    // Only the text is asked for now: the grid goes before the caller copies it.
+    std::vector<Cell>().swap(cells_);
+    std::vector<std::uint32_t>().swap(rowFirst_);
+    StrMtrx().swap(cellTexts_);
 }
 
 void TableParts::ComputeWidths() {
@@ -229,18 +239,16 @@ void TableParts::ComputeWidths() {
     for (std::size_t r = 0; r < rows; ++r) {
         internal::Checkpoint();
         long long rowSum = 0;
-        for (std::size_t c = 0; c < cols; ++c) {
-            if (!HasCell(r, c))
-                continue;
-            const ElemEnds& cell = grid_[r][c];
-            const Element& start = **cell.start;
-            if (!start.Is(ElementKind::Td) && !start.Is(ElementKind::Th))
+        for (const Cell* cell = RowBegin(r); cell != RowEnd(r); ++cell) {
+            const std::size_t c = cell->col;
+            const ElementKind startKind = elements_->KindAt(cell->start);
+            if (startKind != ElementKind::Td && startKind != ElementKind::Th)
                 throw EHTMLError("?\?\?<TH>/<TD>");
             long long len = 0;
-            for (Position p = std::next(cell.start); p != cell.end; ++p)
-                if ((*p)->Is(ElementKind::Data))
-                    len += (*p)->Width();
-            const long cs = ColSpan(r, c);
+            for (std::size_t p = cell->start + 1; p < cell->end; ++p)
+                if (elements_->KindAt(p) == ElementKind::Data)
+                    len += static_cast<long long>(elements_->BytesAt(p));
+            const long cs = cell->cs;
             if (cs == 1) {
                 values[c][r] = len;
             } else {
@@ -297,46 +305,50 @@ std::string TableParts::BlankCell(std::size_t col, long span) const {
     return blank;
 }
 
-void TableParts::ComputeCellTexts() {
-    const auto rows = static_cast<std::size_t>(rowCount_);
-    const auto cols = static_cast<std::size_t>(columnCount_);
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t c = 0; c < cols; ++c) {
-            internal::Checkpoint();
-            if (!HasCell(r, c))
-                continue;
-            const long rs = RowSpan(r, c), cs = ColSpan(r, c);
-            if (rowCount_ < static_cast<long>(r) + rs)
-                throw EError("?\?\?<TABLE>");
-            const std::string t = CellText(r, c);
-            const std::vector<std::string_view> lines = SplitLines(t);
-            const auto n = static_cast<long>(lines.size());
-            if (n >= rs) {
-                for (long k = 0; k < n; ++k) {
-                    if (k < rs) {
-                        cellTexts_[r + static_cast<std::size_t>(k)][c] = lines[k];
-                    } else {
-                        std::string& last = cellTexts_[r + static_cast<std::size_t>(rs) - 1][c];
-                        last += "\r\n";
-                        last += lines[k];
-                    }
+StrVec& TableParts::RowTexts(std::size_t row) {
+    StrVec& texts = cellTexts_[row];
+    if (texts.empty())
+        texts.resize(static_cast<std::size_t>(columnCount_));
+    return texts;
+}
+
+void TableParts::ComputeRowTexts(std::size_t r) {
+    for (const Cell* cell = RowBegin(r); cell != RowEnd(r); ++cell) {
+        internal::Checkpoint();
+        const std::size_t c = cell->col;
+        const long rs = cell->rs, cs = cell->cs;
+        if (rowCount_ < static_cast<long>(r) + rs)
+            throw EError("?\?\?<TABLE>");
+        const std::string t = CellText(*cell);
+        lines_.clear();
+        forEachSplitLine(t, [&](std::size_t, std::string_view line) { lines_.push_back(line); });
+        const auto n = static_cast<long>(lines_.size());
+        if (n >= rs) {
+            for (long k = 0; k < n; ++k) {
+                if (k < rs) {
+                    RowTexts(r + static_cast<std::size_t>(k))[c] = lines_[k];
+                } else {
+                    std::string& last = RowTexts(r + static_cast<std::size_t>(rs) - 1)[c];
+                    last += "\r\n";
+                    last += lines_[k];
                 }
-            } else if (n > 0) {
-                for (long k = 0; k < rs; ++k) {
-                    std::string& slot = cellTexts_[r + static_cast<std::size_t>(k)][c];
-                    if (k < n && !lines[k].empty()) {
-                        slot = lines[k];
-                    } else {
-                        slot = BlankCell(c, cs);
-                    }
+            }
+        } else if (n > 0) {
+            for (long k = 0; k < rs; ++k) {
+                std::string& slot = RowTexts(r + static_cast<std::size_t>(k))[c];
+                if (k < n && !lines_[k].empty()) {
+                    slot = lines_[k];
+                } else {
+                    slot = BlankCell(c, cs);
                 }
             }
         }
     }
 }
 
-std::string TableParts::CellText(std::size_t row, std::size_t col) {
-    const long cs = ColSpan(row, col);
+std::string TableParts::CellText(const Cell& cell) {
+    const std::size_t col = cell.col;
+    const long cs = cell.cs;
     long long w = colWidths_[col];
     for (std::size_t k = col + 1; k < colWidths_.size() && k < col + static_cast<std::size_t>(cs);
          ++k)
@@ -344,9 +356,8 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
     w = std::min<long long>(w, width_);
     if (w <= 0)
         return {};
-    const ElemEnds& cell = grid_[row][col];
-    Position p = std::next(cell.start);
-    const Position end = cell.end;
+    Position p = elements_->At(cell.start + 1);
+    const Position end = elements_->At(cell.end);
     if (p == end)
         return BlankCell(col, cs);
 
@@ -356,7 +367,7 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
     bool preformatted = false;
     for (; p != end; ++p) {
         internal::Checkpoint();
-        const Element& e = **p;
+        const Element e = *p;
         switch (e.kind) {
             case ElementKind::Table:
                 if (!internal::NestingGuard::CanDescend())
@@ -434,77 +445,70 @@ std::string TableParts::CellText(std::size_t row, std::size_t col) {
     return c;
 }
 
-std::string TableParts::Text() {
-    const auto rows = static_cast<std::size_t>(rowCount_);
+void TableParts::AppendRow(std::size_t r) {
+    internal::Checkpoint();
     const auto cols = static_cast<std::size_t>(columnCount_);
-
-    // The span of the cell that covers each slot of the row: the first cell looking upward.
-    std::vector<long> coverSpan(cols, 1);
-    const std::string indent(static_cast<std::size_t>(depth_), '\t');
-    std::string body;
-    std::vector<std::string> lines;
-    for (std::size_t r = 0; r < rows; ++r) {
-        internal::Checkpoint();
-        StrVec& texts = cellTexts_[r];
-        for (std::size_t c = 0; c < cols; ++c)
-            if (HasCell(r, c))
-                coverSpan[c] = ColSpan(r, c);
-        // Even out the row: short cells get blank lines of their column's width, so the
-        // tabs of the longer cells' lines still line up.
-        std::size_t most = 0;
-        for (const std::string& t : texts)
-            most = std::max(most, LineCount(t));
-        for (std::size_t c = 0; c < cols; ++c) {
-            std::string& t = texts[c];
-            if (t.empty())
-                continue;
-            const std::size_t count = LineCount(t);
-            if (count >= most)
-                continue;
-            const std::string blank = BlankCell(c, coverSpan[c]);
-            for (std::size_t k = count; k < most; ++k) {
-                t += "\r\n";
-                t += blank;
-            }
-        }
-        lines.clear();
-        if (cols > 0)
-            for (std::string_view line : cellLines(texts[0]))
-                lines.emplace_back(line);
-        for (std::size_t c = 1; c < cols; ++c) {
-            if (texts[c].empty())
-                continue;  // an empty cell adds nothing, not even the tab
-            const std::vector<std::string_view> cl = cellLines(texts[c]);
-            if (lines.size() < cl.size())
-                lines.resize(cl.size());
-            for (std::size_t k = 0; k < cl.size(); ++k) {
-                lines[k] += '\t';
-                lines[k] += cl[k];
-            }
-        }
-        std::string rowText;
-        for (const std::string& line : lines) {
-            rowText += line;
-            rowText += "\r\n";
-        }
-        while (!rowText.empty() && static_cast<unsigned char>(rowText.back()) <= 0x20)
-            rowText.pop_back();
-        if (r > 0)
-            body += "\r\n\r\n";
-        body += indent;
-        body += rowText;
+    for (const Cell* cell = RowBegin(r); cell != RowEnd(r); ++cell)
+        coverSpan_[cell->col] = cell->cs;
+    if (r > 0)
+        body_ += "\r\n\r\n";
+    body_.append(static_cast<std::size_t>(depth_), '\t');
+    const std::size_t rowStart = body_.size();
+    const StrVec& texts = cellTexts_[r];
+    if (texts.empty())
+        return;  // no cell reaches this row
+    // Short cells are evened out with blank lines of their column's width, so the tabs of
+    // the longer cells' lines still line up; every line ends in CR LF, and the row then
+    // loses its trailing blanks and breaks. An empty cell adds nothing, not even the tab.
+    rest_.resize(cols);
+    counts_.resize(cols);
+    blanks_.resize(cols);
+    std::size_t most = 0;
+    for (std::size_t c = 0; c < cols; ++c) {
+        counts_[c] = LineCount(texts[c]);
+        most = std::max(most, counts_[c]);
     }
-    trimLineBreaks(body);
+    for (std::size_t c = 0; c < cols; ++c) {
+        rest_[c] = texts[c];
+        if (!texts[c].empty() && counts_[c] < most) {
+            blanks_[c] = BlankCell(c, coverSpan_[c]);
+        }
+    }
+    for (std::size_t k = 0; k < most; ++k) {
+        for (std::size_t c = 0; c < cols; ++c) {
+            if (texts[c].empty())
+                continue;
+            if (c > 0)
+                body_ += '\t';
+            if (k < counts_[c]) {
+                body_ += nextLine(rest_[c]);
+            } else {
+                body_ += blanks_[c];
+            }
+        }
+        body_ += "\r\n";
+    }
+    while (body_.size() > rowStart && static_cast<unsigned char>(body_.back()) <= 0x20)
+        body_.pop_back();
+}
 
+std::string TableParts::Text() const {
     std::string rule;
     for (int k = 0; k <= nesting_; ++k)
         rule += "___";
+    const std::string indent(static_cast<std::size_t>(depth_), '\t');
     std::string text;
+    text.reserve(body_.size() + caption_.size() + 2 * (indent.size() + rule.size()) + 16);
     if (!caption_.empty()) {
-        text += indent + "*** " + caption_ + " ***\r\n";
+        text += indent;
+        text += "*** ";
+        text += caption_;
+        text += " ***\r\n";
     }
-    text += indent + rule + "\r\n\r\n";
-    text += body;
+    text += indent;
+    text += rule;
+    text += "\r\n\r\n";
+    text += body_;
     text += "\r\n";
     text += indent;
     text += rule;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,42 +29,50 @@ class TableParts {
     // ("???<TABLE>" for a row span below the last row, "???Internal ... Error" for a
     // nested part's other failure and for a grid too large to lay out).
     void Parse(Position& position, Position end);
-    // The table's text. Evens out the rows' line counts in place on the first call.
-    std::string Text();
+    // The table's text.
+    std::string Text() const;
 
   private:
-    bool HasCell(std::size_t row, std::size_t col) const;
-    long ColSpan(std::size_t row, std::size_t col) const;
-    long RowSpan(std::size_t row, std::size_t col) const;
+    // A placed cell: its column, its elements (from the "td"/"th" to the element that
+    // closed it) and its spans. The cells are kept in placement order, which is by row and
+    // left to right within a row, so a row's cells are one stretch of them.
+    struct Cell {
+        std::uint32_t col;
+        std::uint32_t start;
+        std::uint32_t end;
+        std::uint16_t cs;
+        std::uint16_t rs;
+    };
+
     void PlaceCell();
     void EndRow();
     void CloseCell(Position at);
     void ComputeWidths();
-    void ComputeCellTexts();
-    std::string CellText(std::size_t row, std::size_t col);
+    void ComputeRowTexts(std::size_t row);
+    void AppendRow(std::size_t row);
+    StrVec& RowTexts(std::size_t row);
+    std::string CellText(const Cell& cell);
     std::string BlankCell(std::size_t col, long span) const;
+    const Cell* RowBegin(std::size_t row) const { return cells_.data() + rowFirst_[row]; }
+    const Cell* RowEnd(std::size_t row) const { return cells_.data() + rowFirst_[row + 1]; }
 
     long width_;
     int depth_;
     int nesting_;
-    Position noCell_{};  // both positions of a slot without a cell
+    const Elements* elements_ = nullptr;
 
-    ElemMtrx grid_;
-    // The colspan and rowspan of the cell in each slot, read once when the cell closes.
-    struct Spans {
-        long cs = 1;
-        long rs = 1;
-    };
-    std::vector<std::vector<Spans>> spans_;
-    // The cells in the order they closed, placed on the grid once its size is known.
-    struct PlacedCell {
-        long row;
-        long col;
-        ElemEnds range;
-        Spans spans;
-    };
-    std::vector<PlacedCell> placed_;
+    std::vector<Cell> cells_;
+    std::vector<std::uint32_t> rowFirst_;  // per row, its first cell; one more at the end
+    // The texts of the rows not yet written: a cell's lines go to the rows it spans, so a
+    // row is complete once the rows above it have been laid out.
     StrMtrx cellTexts_;
+    std::vector<std::string_view> lines_;  // the lines of the cell being placed
+    std::vector<long> coverSpan_;
+    std::vector<std::string_view> rest_;  // per column, the lines of the row still to write
+    std::vector<std::size_t> counts_;     // per column, the lines of its text
+    StrVec blanks_;     // per column, the blank line that evens it out  // the span of the cell
+                        // covering each slot of the row
+    std::string body_;  // the rows written so far
     internal::ColumnFill fill_;  // the first free row of each column
     bool cellOpen_ = false;
     Position cellStart_{};

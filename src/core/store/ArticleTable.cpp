@@ -33,8 +33,11 @@ void PrepareStoreSchema(TSqlConnection& db, std::string_view schema) {
     // rollback journal (never WAL), which is what makes one transaction over several
     // attached files atomic as a whole.
     db.Exec("PRAGMA " + s(schema) + ".synchronous = FULL");
-    // Keyword scans read every article; mapping the file spares a copy per page.
-    db.Exec("PRAGMA " + s(schema) + ".mmap_size = 1073741824");
+    // Keyword scans read every article; mapping the file spares a copy per page. As much
+    // as the library maps (2 GB less 64 KB in Debian's build): a table of a million
+    // articles is over 4 GB, and its keyword scan took a quarter less time with 2 GB
+    // mapped than with 1 GB.
+    db.Exec("PRAGMA " + s(schema) + ".mmap_size = 2147418112");
 }
 
 void CreateArticleSchema(TSqlConnection& db, std::string_view schema, TTableKind kind,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "base/Abort.h"
@@ -186,8 +187,10 @@ void TDMod::ResetTempTables() {
     logInsert_.reset();
     if (search_.Rows().HasSource()) {
         const std::string& schema = search_.Rows().source().schema;
-        if (schema == kQResult || schema == kMemory)
+        if (schema == kQResult || schema == kMemory) {
+            stepped_.reset();
             search_.Reset();
+        }
     }
     if (db_) {
         db_->DetachIfAttached(kLogDb);
@@ -337,6 +340,7 @@ void TDMod::AttachTable(const std::string& name, const std::string& schema) {
 void TDMod::CreateMainTable(const std::string& name) {
     Db();
     CreateTableFile(name, true, false);
+    stepped_.reset();
     search_.Reset();
     mainTable_.clear();
     AttachTable(name, kNews);
@@ -351,6 +355,7 @@ void TDMod::OpenMainTable(const std::string& name) {
     if (!logTable_.empty() && TTableFolder::SameName(name, logTable_))
         throw EDBError("Unsupported database type");
     AttachTable(name, kNews);
+    stepped_.reset();
     search_.Reset();
     firstId_ = lastId_ = 0;
     mainTable_ = *folder_->FindTable(name);
@@ -617,6 +622,7 @@ bool TDMod::CloseLogIfEmpty() {
 void TDMod::RunSearch(const TSqlCondition& where, const std::string& source, bool orderByDate,
                       std::vector<std::string> articleKeywords) {
     RequireMainTable();
+    stepped_.reset();
     TSqlConnection& db = Db();
     const std::string order = orderByDate ? "Date, rowid" : "rowid";
     const std::string fields =
@@ -661,6 +667,82 @@ void TDMod::KeywordSearch(const std::string& keywordBox, const TSearchOptions& o
               options.field == TSearchField::Article ? keywords : std::vector<std::string>{});
 }
 
+bool TDMod::BeginKeywordSearch(const std::string& keywordBox, const TSearchOptions& options) {
+    std::vector<std::string> keywords = ParseKeywords(keywordBox);
+    TSqlCondition where = BuildKeywordCondition(keywords, options.field, Year());
+    RequireMainTable();
+    if (options.method == TSearchMethod::Narrowing) {
+        KeywordSearch(keywordBox, options);
+        return false;
+    }
+    stepped_.reset();
+    const std::string source = options.method == TSearchMethod::Recycle ? kMemory : kNews;
+    TSqlConnection& db = Db();
+    long long maxRowid = 0;
+    {
+        TSqlStatement last = db.Prepare("SELECT max(rowid) FROM " + source + ".articles");
+        if (last.Step() && !last.IsNull(0))
+            maxRowid = last.Int(0);
+    }
+    {
+        TSqlTransaction t(db);
+        db.Exec(std::string("DELETE FROM ") + kQResult + ".articles");
+        t.Commit();
+    }
+    TRecordView::Source view;
+    view.schema = kQResult;
+    view.orderBy = options.orderByDate ? "Date, rowid" : "rowid";
+    search_.Show(TSearchResult::Kind::Search, std::move(view),
+                 options.field == TSearchField::Article ? keywords : std::vector<std::string>{});
+    stepped_ =
+        SteppedSearch{std::move(where), source, std::numeric_limits<long long>::min(), maxRowid};
+    return true;
+}
+
+bool TDMod::ContinueSearch(long long rowsPerStep) {
+    if (!stepped_)
+        return false;
+    TSqlConnection& db = Db();
+    SteppedSearch& run = *stepped_;
+    try {
+        // The step ends at the rowsPerStep-th row after the last one searched.
+        long long upto = run.maxRowid;
+        {
+            TSqlStatement bound = db.Prepare("SELECT rowid FROM " + run.source +
+                                             ".articles WHERE rowid > ?1 ORDER BY rowid LIMIT 1 "
+                                             "OFFSET ?2");
+            bound.Bind(1, run.lastRowid).Bind(2, std::max(rowsPerStep, 1LL) - 1);
+            if (bound.Step())
+                upto = std::min(bound.Int(0), run.maxRowid);
+        }
+        TSqlCondition step = run.where;
+        const std::string from = step.Param(run.lastRowid);
+        const std::string to = step.Param(upto);
+        const std::string fields =
+            "MessageID, Rank, Date, \"From\", Newsgroup, Subject, Notes, Article";
+        TSqlTransaction t(db);
+        TSqlStatement fill = db.Prepare(std::string("INSERT INTO ") + kQResult + ".articles (" +
+                                        fields + ") SELECT " + fields + " FROM " + run.source +
+                                        ".articles WHERE rowid > " + from + " AND rowid <= " + to +
+                                        " AND (" + run.where.sql + ") ORDER BY rowid");
+        fill.Bind(step);
+        fill.Run();
+        ThrowIfAborted();
+        t.Commit();
+        run.lastRowid = upto;
+    } catch (...) {
+        stepped_.reset();
+        search_.Rows().Invalidate();
+        throw;
+    }
+    search_.Rows().Invalidate();
+    if (run.lastRowid >= run.maxRowid) {
+        stepped_.reset();
+        return false;
+    }
+    return true;
+}
+
 void TDMod::SubjectSearch(const std::string& phrase) {
     RunSearch(BuildSubjectCondition(phrase), kNews, false, {});
 }
@@ -679,6 +761,7 @@ void TDMod::ShowMainRange(long long minId, long long maxId, bool currentAtEnd) {
     view.where.sql = "MessageID >= " + view.where.Param(minId);
     if (maxId >= 0)
         view.where.sql += " AND MessageID <= " + view.where.Param(maxId);
+    stepped_.reset();
     search_.Show(maxId >= 0 ? TSearchResult::Kind::Page : TSearchResult::Kind::RecentlyAdded,
                  std::move(view));
     long long n = search_.Count();

@@ -168,6 +168,27 @@ class TDMod {
     // the hits and shows them. Throws EError("Input keyword"), EError("Invalid keyword"),
     // EConvertError; on any failure "tmpout" and the result shown are unchanged.
     void KeywordSearch(const std::string& keywordBox, const TSearchOptions& options);
+    // The keyword search in steps, for a window that must stay responsive on a large table
+    // (a search hitting nearly every row of a million shows its first rows at once, and
+    // filling the rest of "tmpout" for a later narrowing never holds the window):
+    //  - BeginKeywordSearch checks the keyword box as KeywordSearch does (same errors,
+    //    nothing changed on failure), empties "tmpout" and shows the result, still empty.
+    //    Returns whether steps remain. A narrowing (its source is "tmpout" itself) runs
+    //    whole here and returns false.
+    //  - ContinueSearch searches the next `rowsPerStep` rows of the source in MessageID
+    //    order, adds their hits to "tmpout" (one transaction per step) and shows every hit
+    //    so far (the result's row list is read again: Revision() grows). Returns whether
+    //    steps remain; false at once when no stepped search is running. A failing step
+    //    ends the search with the hits of the steps before it and throws.
+    //  - CancelSearch ends it where it stands: "tmpout" keeps the hits found so far.
+    // The order is the one KeywordSearch gives (MessageID, or Date then MessageID). Rows
+    // added to the source after Begin are not searched. Any other search call ends a
+    // stepped search first.
+    bool BeginKeywordSearch(const std::string& keywordBox, const TSearchOptions& options);
+    bool ContinueSearch(long long rowsPerStep = 5000);
+    void CancelSearch() { stepped_.reset(); }
+    bool SearchInProgress() const { return stepped_.has_value(); }
+
     // The subject search for a phrase (the selected text of the Subject box).
     void SubjectSearch(const std::string& phrase);
     // The subject search for a whole Subject: EError("Invalid Subject") when it is empty,
@@ -238,6 +259,14 @@ class TDMod {
     long long PageBoundary(long long current, bool forward);
     void RowDone();
     int Year() const;
+
+    struct SteppedSearch {
+        TSqlCondition where;
+        std::string source;
+        long long lastRowid;  // searched up to here
+        long long maxRowid;   // the source's last row when the search began
+    };
+    std::optional<SteppedSearch> stepped_;
 
     std::unique_ptr<TTableFolder> folder_;
     std::string folderPath_;

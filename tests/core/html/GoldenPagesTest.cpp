@@ -41,8 +41,8 @@ TEST_P(GoldenPage, LaysOutAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Html, GoldenPage, ::testing::ValuesIn(GoldenCases()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+                         [](const ::testing::TestParamInfo<std::string>& p) {
+                             std::string name = p.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

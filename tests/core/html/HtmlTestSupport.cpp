@@ -1,7 +1,5 @@
 #include "HtmlTestSupport.h"
 
-#include "html/ElementTag.h"
-
 namespace htmltest {
 
 std::string Sequence(std::string_view html, bool pickUpLinks, bool preformatted) {
@@ -11,19 +9,23 @@ std::string Sequence(std::string_view html, bool pickUpLinks, bool preformatted)
     for (const auto& e : parser.GetElements()) {
         if (!out.empty())
             out += ' ';
-        if (e->Is(HTMLParser::ElementKind::Data)) {
-            out += "'" + e->Text() + "'";
+        if (e.Is(HTMLParser::ElementKind::Data)) {
+            out += "'";
+            out += e.Text();
+            out += "'";
             continue;
         }
-        out += e->name;
-        const auto& attrs = static_cast<const HTMLParser::ElementTag&>(*e).Attributes();
+        out += e.name;
+        const auto attrs = e.Attributes();
         if (attrs.empty())
             continue;
         out += '[';
         for (std::size_t i = 0; i < attrs.size(); ++i) {
             if (i > 0)
                 out += ' ';
-            out += attrs[i].first + "=" + attrs[i].second;
+            out += attrs[i].first;
+            out += '=';
+            out += attrs[i].second;
         }
         out += ']';
     }

@@ -49,8 +49,8 @@ TEST_P(ScriptGolden, OutputMatches) {
     EXPECT_EQ(joined.output, testsupport::ReadFile(expectedPath));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScriptGolden, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptGolden, ::testing::ValuesIn(Cases()), [](const auto& p) {
+    std::string name = p.param;
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 });

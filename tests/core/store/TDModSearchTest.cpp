@@ -285,3 +285,45 @@ TEST_F(SearchTest, SearchBookmarkGoesWithANewQuery) {
     Search("tokyo", Options(TSearchField::Article));
     EXPECT_EQ(dmod.Search().BookmarkID(), -1);
 }
+
+// The stepped search gives what KeywordSearch gives, whatever the step, and the result
+// grows step by step.
+TEST_F(SearchTest, SteppedSearchEndsWithTheSameRows) {
+    struct Case {
+        const char* box;
+        TSearchOptions options;
+    } cases[] = {
+        {"tokyo", Options(TSearchField::Article)},
+        {"tokyo", Options(TSearchField::Article, TSearchMethod::Initial, true)},
+        {"news", Options(TSearchField::SubjectOrNotes)},
+        {"absent", Options(TSearchField::Article)},
+    };
+    for (const Case& c : cases) {
+        const std::vector<long long> whole = Search(c.box, c.options);
+        for (long long step : {1LL, 2LL, 1000LL}) {
+            ASSERT_TRUE(dmod.BeginKeywordSearch(c.box, c.options)) << c.box;
+            EXPECT_EQ(dmod.Search().Count(), 0);
+            long long steps = 0;
+            while (dmod.ContinueSearch(step))
+                ++steps;
+            EXPECT_FALSE(dmod.SearchInProgress());
+            EXPECT_EQ(Ids(RowsOf(dmod.Search())), whole) << c.box << " step " << step;
+            EXPECT_EQ(steps, (5 + step - 1) / step - 1) << c.box;
+        }
+    }
+}
+
+TEST_F(SearchTest, SteppedSearchCanBeCancelledAndChecksItsKeywords) {
+    ASSERT_TRUE(dmod.BeginKeywordSearch("tokyo", Options(TSearchField::Article)));
+    EXPECT_TRUE(dmod.ContinueSearch(2));  // rows 1 and 2: one hit
+    EXPECT_EQ(Ids(RowsOf(dmod.Search())), (std::vector<long long>{1}));
+    dmod.CancelSearch();
+    EXPECT_FALSE(dmod.ContinueSearch());
+    EXPECT_EQ(Ids(RowsOf(dmod.Search())), (std::vector<long long>{1}));
+    // Narrowing what was found runs whole.
+    EXPECT_FALSE(
+        dmod.BeginKeywordSearch("osaka", Options(TSearchField::Article, TSearchMethod::Narrowing)));
+    EXPECT_EQ(Ids(RowsOf(dmod.Search())), (std::vector<long long>{1}));
+    EXPECT_THROW(dmod.BeginKeywordSearch(" & ", Options(TSearchField::Article)), EError);
+    EXPECT_EQ(Ids(RowsOf(dmod.Search())), (std::vector<long long>{1}));
+}

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <set>
@@ -44,6 +46,11 @@ TSearchCommands::Opener& OpenerInUse() {
     };
     return opener;
 }
+
+// How long the query runner searches before the first hits are shown, and how many rows
+// each later step searches on the GUI thread (a few tenths of a second at most).
+constexpr qint64 kFirstRowsMs = 1000;
+constexpr long long kRowsPerStep = 2000;
 
 int CurrentYear() {
     return QDate::currentDate().year();
@@ -286,7 +293,45 @@ void TSearchCommands::RunKeywordSearch() {
         return;
     }
     marker_->InitPos();
-    RunQuery([&dmod, box, options] { dmod.KeywordSearch(box, options); });
+    // A search that hits most rows of a large table shows its first rows after about a
+    // second; the rest of the table is then searched in short steps between the user's
+    // actions (SearchStep), so the window is never held for long.
+    const bool ok = RunQuery([&dmod, box, options] {
+        QElapsedTimer clock;
+        clock.start();
+        bool more = dmod.BeginKeywordSearch(box, options);
+        while (more && (clock.elapsed() < kFirstRowsMs || dmod.Search().Count() == 0))
+            more = dmod.ContinueSearch();
+    });
+    if (ok && dmod.SearchInProgress())
+        QTimer::singleShot(0, this, &TSearchCommands::SearchStep);
+}
+
+void TSearchCommands::SearchStep() {
+    TDMod& dmod = context_.dmod;
+    if (!dmod.SearchInProgress())
+        return;
+    // The store is the GUI thread's: wait while a runner has it, a modal question is
+    // open or the user is editing a row.
+    if (context_.view.Frozen() || context_.view.Editing() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, &TSearchCommands::SearchStep);
+        return;
+    }
+    bool more = false;
+    bool failed = false;
+    try {
+        more = dmod.ContinueSearch(kRowsPerStep);
+    } catch (const EError&) {
+        failed = true;
+    }
+    stepping_ = true;
+    context_.frame.RefreshView();
+    context_.frame.UpdateCounter();
+    stepping_ = false;
+    if (failed)
+        Message(QStringLiteral("Search Error"));
+    else if (more)
+        QTimer::singleShot(0, this, &TSearchCommands::SearchStep);
 }
 
 void TSearchCommands::SearchBySubject() {
@@ -350,7 +395,9 @@ void TSearchCommands::UpdateSaveButton() {
 }
 
 void TSearchCommands::RowChanged() {
-    if (!OnSearchPage() || context_.view.Frozen())
+    // A search step showing more hits leaves the caret and the focus where the user has
+    // them.
+    if (!OnSearchPage() || context_.view.Frozen() || stepping_)
         return;
     UpdateSaveButton();
     // Every row of the result opens on its first keyword occurrence.

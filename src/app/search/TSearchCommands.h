@@ -58,6 +58,8 @@ class TSearchCommands : public QObject {
 
   private:
     void RunKeywordSearch();
+    // One step of a stepped keyword search, then the next one queued.
+    void SearchStep();
     // Runs a query operation on the runner; false (after "Search Error") when it failed.
     bool RunQuery(const std::function<void()>& op);
     void AfterQuery();
@@ -74,4 +76,5 @@ class TSearchCommands : public QObject {
     TMainContext context_;
     TSearchOptionFrm* options_ = nullptr;
     TKeywordMarker* marker_ = nullptr;
+    bool stepping_ = false;
 };

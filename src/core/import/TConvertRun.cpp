@@ -21,6 +21,7 @@ void TConvertRun::Run() {
     AbortScope abortScope(&abandoned_);
     try {
         std::unique_ptr<IConversionEngine> engine = makeEngine_();
+        engine->SetMailOptions(mailOptions_);
         engine->SetOnRecord([this, &engine] {
             if (stopRequested_.load()) {
                 engine->SetStopFlag();

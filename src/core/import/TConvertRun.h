@@ -70,6 +70,8 @@ class TConvertRun {
     // Whether converted files become ".bak" and the failed one ".err" (the default); off
     // for runs that only read (brevilo-cli convert).
     void SetRenameFiles(bool rename) { renameFiles_ = rename; }
+    // How the run's engine reads messages (the "DecodeCharsets" setting of the import).
+    void SetMailOptions(const MailParser::TParseOptions& options) { mailOptions_ = options; }
 
     void Run();
     void RequestStop() { stopRequested_.store(true); }
@@ -90,6 +92,7 @@ class TConvertRun {
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> abandoned_{false};
     bool renameFiles_ = true;
+    MailParser::TParseOptions mailOptions_;
     int fileIndex_ = 0;
     int expectedRecords_ = 0;
     TImportResult result_;

@@ -108,7 +108,7 @@ void TNParser::ConvertMessage(const std::string& path) {
     Page.Load(path);
     Record.Notes.clear();
     MailParser::MParser& parser = Parser();
-    parser.Parse(WithCrLfLineEnds(UpToNul(Page.Text())), false);
+    parser.Parse(WithCrLfLineEnds(UpToNul(Page.Text())), false, MailOptions);
     Record.From = parser.From();
     if (Record.From.empty())
         throw ENParseError("[Error] File type mismatch");
@@ -218,7 +218,7 @@ void TNParser::ConvertText(const std::string& path) {
         if (StopFlag.load())
             break;
         ThrowIfAborted();
-        parser.Parse(message, true);
+        parser.Parse(message, true, MailOptions);
         if (parser.From().empty())
             throw ENParseError("[Error] File type mismatch");
         PostParsedMessage(parser);
@@ -244,7 +244,7 @@ void TNParser::ConvertStore(const std::string& path) {
         if (StopFlag.load())
             break;
         ThrowIfAborted();
-        parser.Parse(WithCrLfLineEnds(message), false);
+        parser.Parse(WithCrLfLineEnds(message), false, MailOptions);
         PostParsedMessage(parser);  // a store's message may have no sender
     }
 }

@@ -11,7 +11,7 @@
 namespace {
 
 int run(CliContext& ctx) {
-    CliArgs args(ctx.args, {"--script", "--today"}, {});
+    CliArgs args(ctx.args, {"--script", "--today"}, {"--decode-charsets"});
     if (args.positional().empty())
         throw EUsage("no FILE given");
     ImportEngine engine(args);
@@ -39,7 +39,8 @@ int run(CliContext& ctx) {
     return 0;
 }
 
-const CliRegistrar registrar({"convert", "[--script S.hsc] [--today mm/dd/yyyy] FILE...",
+const CliRegistrar registrar({"convert",
+                              "[--script S.hsc] [--today mm/dd/yyyy] [--decode-charsets] FILE...",
                               "convert files to records as an import would, renaming nothing",
                               run});
 

@@ -26,7 +26,8 @@ std::string Mark(const std::string& path, const char* extension) {
 }
 
 int run(CliContext& ctx) {
-    CliArgs args(ctx.args, {"--db", "--table", "--script", "--today"}, {"--rename"});
+    CliArgs args(ctx.args, {"--db", "--table", "--script", "--today"},
+                 {"--rename", "--decode-charsets"});
     if (args.positional().empty())
         throw EUsage("no FILE given");
     const std::string folder = args.required("--db");
@@ -100,7 +101,9 @@ int run(CliContext& ctx) {
 }
 
 const CliRegistrar registrar(
-    {"import", "--db DIR --table NAME [--script S.hsc] [--today mm/dd/yyyy] [--rename] FILE...",
+    {"import",
+     "--db DIR --table NAME [--script S.hsc] [--today mm/dd/yyyy] [--rename] "
+     "[--decode-charsets] FILE...",
      "convert files and post each file's records into a table, one transaction per file", run});
 
 }  // namespace

@@ -15,6 +15,7 @@ ImportEngine::ImportEngine(const CliArgs& args) {
     }
     if (auto script = args.value("--script"))
         parser.SetScript(*script);
+    parser.MailOptions.DecodeCharsets = args.flag("--decode-charsets");
 }
 
 bool ImportEngine::Convert(const std::string& path, std::string& message) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -290,17 +291,36 @@ void AppendViaUnicode(std::string& out, const char* iconvName, std::string_view 
     out += cp932::fromUtf16(units);
 }
 
-// A JIS X 0208 code (both bytes 0x21-0x7E) as Shift-JIS. The arithmetic covers all 94
-// rows, so cp932's NEC row 13 and NEC-selected IBM rows 89-92 come out as Windows writes
-// them; a code cp932 does not define becomes "?".
-void AppendJis0208(std::string& out, unsigned c1, unsigned c2) {
-    unsigned s1 = ((c1 - 0x21) >> 1) + 0x81;
-    if (s1 > 0x9F)
-        s1 += 0x40;
-    unsigned s2 = (c1 & 1) ? c2 + 0x1F + (c2 >= 0x60 ? 1 : 0) : c2 + 0x7E;
-    if (cp932::IsDoubleByteChar(static_cast<unsigned char>(s1), static_cast<unsigned char>(s2))) {
-        out += static_cast<char>(s1);
-        out += static_cast<char>(s2);
+// JIS X 0208 codes (both bytes 0x21-0x7E) as Shift-JIS, row by row: lead << 8 | trail, or
+// 0 where cp932 defines no character. The arithmetic covers all 94 rows, so cp932's NEC
+// row 13 and NEC-selected IBM rows 89-92 come out as Windows writes them. A table small
+// enough to stay in the first-level cache keeps the decoding of long bodies fast.
+const std::vector<std::uint16_t>& JisTable() {
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> t(94 * 94, 0);
+        for (unsigned c1 = 0x21; c1 <= 0x7E; ++c1) {
+            for (unsigned c2 = 0x21; c2 <= 0x7E; ++c2) {
+                unsigned s1 = ((c1 - 0x21) >> 1) + 0x81;
+                if (s1 > 0x9F)
+                    s1 += 0x40;
+                const unsigned s2 = (c1 & 1) ? c2 + 0x1F + (c2 >= 0x60 ? 1 : 0) : c2 + 0x7E;
+                if (cp932::IsDoubleByteChar(static_cast<unsigned char>(s1),
+                                            static_cast<unsigned char>(s2)))
+                    t[(c1 - 0x21) * 94 + (c2 - 0x21)] = static_cast<std::uint16_t>(s1 << 8 | s2);
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+// A JIS X 0208 code as Shift-JIS; a code cp932 does not define becomes "?".
+inline void AppendJis0208(std::string& out, const std::vector<std::uint16_t>& table, unsigned c1,
+                          unsigned c2) {
+    const std::uint16_t code = table[(c1 - 0x21) * 94 + (c2 - 0x21)];
+    if (code != 0) {
+        out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
     } else {
         out += '?';
     }
@@ -395,11 +415,33 @@ std::size_t ReadEscape(std::string_view text, std::size_t i, TG0& g0, TG2& g2) {
 std::string Iso2022JpToCp932(std::string_view s) {
     std::string out;
     out.reserve(s.size());
+    const std::vector<std::uint16_t>& jis = JisTable();
     TG0 g0 = TG0::Ascii;
     TG2 g2 = TG2::None;
     bool shiftedOut = false;  // SO ... SI: JIS X 0201 katakana (as Windows' CP50221 reads)
     const std::size_t n = s.size();
+    auto byteAt = [&s](std::size_t k) {
+        return static_cast<unsigned>(static_cast<unsigned char>(s[k]));
+    };
     for (std::size_t i = 0; i < n;) {
+        // The two common stretches in bulk: ASCII text, and JIS X 0208 pairs.
+        if (g0 == TG0::Ascii && !shiftedOut) {
+            std::size_t j = i;
+            while (j < n && byteAt(j) < 0x80 && byteAt(j) != 0x1B && byteAt(j) != 0x0E &&
+                   byteAt(j) != 0x0F)
+                ++j;
+            out.append(s.data() + i, j - i);
+            i = j;
+            if (i == n)
+                break;
+        } else if (g0 == TG0::Jis0208 && !shiftedOut) {
+            while (i + 1 < n && IsGraphic94(byteAt(i)) && IsGraphic94(byteAt(i + 1))) {
+                AppendJis0208(out, jis, byteAt(i), byteAt(i + 1));
+                i += 2;
+            }
+            if (i == n)
+                break;
+        }
         const unsigned c = static_cast<unsigned char>(s[i]);
         if (c == 0x1B) {
             if (i + 1 < n && s[i + 1] == 'N') {  // ESC N: one character of G2
@@ -469,7 +511,7 @@ std::string Iso2022JpToCp932(std::string_view s) {
         const char euc3[3] = {'\x8F', hi1, hi2};
         switch (g0) {
             case TG0::Jis0208:
-                AppendJis0208(out, c, c2);
+                AppendJis0208(out, jis, c, c2);
                 break;
             case TG0::Jis0212:
                 AppendViaUnicode(out, "EUC-JP", std::string_view(euc3, 3));
@@ -495,6 +537,7 @@ std::string Iso2022JpToCp932(std::string_view s) {
 std::string EucJpToCp932(std::string_view s) {
     std::string out;
     out.reserve(s.size());
+    const std::vector<std::uint16_t>& jis = JisTable();
     const std::size_t n = s.size();
     auto byte = [&](std::size_t k) {
         return k < n ? static_cast<unsigned>(static_cast<unsigned char>(s[k])) : 0u;
@@ -512,7 +555,7 @@ std::string EucJpToCp932(std::string_view s) {
             AppendViaUnicode(out, "EUC-JP", s.substr(i, 3));  // JIS X 0212
             i += 3;
         } else if (isEuc(c) && isEuc(byte(i + 1))) {
-            AppendJis0208(out, c & 0x7F, byte(i + 1) & 0x7F);
+            AppendJis0208(out, jis, c & 0x7F, byte(i + 1) & 0x7F);
             i += 2;
         } else {
             out += '?';

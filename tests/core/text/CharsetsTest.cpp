@@ -88,6 +88,7 @@ TEST(Charsets, MalformedInputLosesNothingAfterIt) {
          "??\x93\xFAz"},                         // 8-bit bytes
         {"iso-2022-jp", "\x1B$Bu!\x1B(B", "?"},  // row 85: cp932 has nothing there
         {"iso-2022-jp", "\x1B", "?"},
+        {"iso-2022-jp", "a\x0F" "b\x0E", "ab"},  // shifts without katakana
         {"EUC-JP",
          "\xC6"
          "a\xFF\x8E",

@@ -188,6 +188,11 @@ class TIconvDecoder {
         iconv_t cd = Acquire();
         if (cd == NoConverter())
             return false;
+        struct TGiveBack {  // also when growing the output throws
+            TIconvDecoder& owner;
+            iconv_t cd;
+            ~TGiveBack() { owner.Release(cd); }
+        } giveBack{*this, cd};
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char* in = const_cast<char*>(bytes.data());
         std::size_t inLeft = bytes.size();
@@ -222,7 +227,6 @@ class TIconvDecoder {
             }
         }
         units.resize(used);
-        Release(cd);
         return true;
     }
 

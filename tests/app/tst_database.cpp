@@ -18,8 +18,8 @@
 #include "shell/TMainfrm.h"
 #include "shell/TMigrationForm.h"
 #include "shell/TSelectForm.h"
-#include "store/TArticleGridModel.h"
 #include "store/TDMod.h"
+#include "view/TArticleGridModel.h"
 
 // The main window on a real database folder: the deferred start-up, "Open Database..." and
 // "New Database...", the close query, the grid over the log and the record view.
@@ -244,17 +244,26 @@ class TestDatabase : public QObject {
         window->close();
     }
 
+    void newDatabaseWithAJapaneseName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("nihon") << QStringLiteral("\u65e5\u672c") << QByteArray("\x93\xfa\x96\x7b");
+        // The second byte of 表 is 0x5C, a backslash when read byte by byte.
+        QTest::newRow("hyou") << QStringLiteral("\u8868") << QByteArray("\x95\x5c");
+    }
     void newDatabaseWithAJapaneseName() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, stored);
         TDMod dmod;
         ScriptedDialogs dialogs;
         auto window = StartOnNews(dmod, dialogs);
         QVERIFY(window);
-        dialogs.inputAnswers = {QStringLiteral("\u65e5\u672c")};  // 日本
+        dialogs.inputAnswers = {name};
         window->findChild<QAction*>("mnuNewDB")->trigger();
-        QCOMPARE(window->CurrentTable(), QStringLiteral("\u65e5\u672c"));
-        QVERIFY(dmod.MainTableName() == "\x93\xfa\x96\x7b");
-        QCOMPARE(window->windowTitle(),
-                 "Brevilo - [" + db_->path() + QStringLiteral("] \u65e5\u672c"));
+        QCOMPARE(window->CurrentTable(), name);
+        QCOMPARE(QByteArray::fromStdString(dmod.MainTableName()), stored);
+        QCOMPARE(window->windowTitle(), "Brevilo - [" + db_->path() + "] " + name);
+        QVERIFY(dialogs.unexpected.isEmpty());
         window->close();
     }
 
@@ -500,7 +509,7 @@ class TestDatabase : public QObject {
             offered = form.Items();
             return int(QDialog::Accepted);
         });
-        window->findChild<QAction*>("mnuOpenLogDB")->trigger();
+        QVERIFY(apptest::ChooseMenuItem(*window, "mnuOpenLogDB"));
         QCOMPARE(dialogs.Last("exec")->caption, QStringLiteral("Open Log Database"));
         QCOMPARE(target, QStringLiteral("News"));
         QCOMPARE(offered, QStringList({"Archive"}));
@@ -513,7 +522,7 @@ class TestDatabase : public QObject {
         QCOMPARE(grid->columnWidth(TArticleGridModel::ColMessageID), 70);
         QCOMPARE(window->StatusPanelText(0), QStringLiteral("1 / 3"));
 
-        window->findChild<QAction*>("mnuCloseLogDB")->trigger();
+        QVERIFY(apptest::ChooseMenuItem(*window, "mnuCloseLogDB"));
         QCOMPARE(window->CurrentLog(), QString());
         QVERIFY(!window->LogInUse());
         QCOMPARE(grid->model()->rowCount(), 0);

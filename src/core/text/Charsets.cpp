@@ -417,124 +417,142 @@ std::size_t ReadEscape(std::string_view text, std::size_t i, TG0& g0, TG2& g2) {
 }  // namespace
 
 std::string Iso2022JpToCp932(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
     const std::vector<std::uint16_t>& jis = JisTable();
+    const std::size_t n = s.size();
+    // Written through an index into a buffer that always has room for the rest of the
+    // input: every common step writes at most as many bytes as it reads, so the buffer is
+    // sized once; only the rare sets read through Unicode may need more (put).
+    std::string out(n, '\0');
+    std::size_t w = 0;
+    std::size_t i = 0;
+    auto put = [&](std::string_view piece) {
+        if (out.size() < w + piece.size() + (n - i))
+            out.resize(w + piece.size() + (n - i) + 16);
+        std::memcpy(out.data() + w, piece.data(), piece.size());
+        w += piece.size();
+    };
     TG0 g0 = TG0::Ascii;
     TG2 g2 = TG2::None;
     bool shiftedOut = false;  // SO ... SI: JIS X 0201 katakana (as Windows' CP50221 reads)
-    const std::size_t n = s.size();
     auto byteAt = [&s](std::size_t k) {
         return static_cast<unsigned>(static_cast<unsigned char>(s[k]));
     };
-    for (std::size_t i = 0; i < n;) {
+    while (i < n) {
         // The two common stretches in bulk: ASCII text, and JIS X 0208 pairs.
+        // Plain pointers in the loops: a store through char* could alias anything, and
+        // would make the compiler reload every pointer after each byte.
         if (g0 == TG0::Ascii && !shiftedOut) {
+            const unsigned char* const src = reinterpret_cast<const unsigned char*>(s.data());
             std::size_t j = i;
-            while (j < n && byteAt(j) < 0x80 && byteAt(j) != 0x1B && byteAt(j) != 0x0E &&
-                   byteAt(j) != 0x0F)
+            while (j < n && src[j] < 0x80 && src[j] != 0x1B && src[j] != 0x0E && src[j] != 0x0F)
                 ++j;
-            out.append(s.data() + i, j - i);
+            std::memcpy(out.data() + w, s.data() + i, j - i);
+            w += j - i;
             i = j;
             if (i == n)
                 break;
         } else if (g0 == TG0::Jis0208 && !shiftedOut) {
-            while (i + 1 < n && IsGraphic94(byteAt(i)) && IsGraphic94(byteAt(i + 1))) {
-                AppendJis0208(out, jis, byteAt(i), byteAt(i + 1));
-                i += 2;
+            const unsigned char* const src = reinterpret_cast<const unsigned char*>(s.data());
+            const std::uint16_t* const table = jis.data();
+            char* o = out.data() + w;
+            std::size_t k = i;
+            while (k + 1 < n && IsGraphic94(src[k]) && IsGraphic94(src[k + 1])) {
+                const std::uint16_t code = table[(src[k] - 0x21) * 94 + (src[k + 1] - 0x21)];
+                if (code != 0) {
+                    o[0] = static_cast<char>(code >> 8);
+                    o[1] = static_cast<char>(code & 0xFF);
+                    o += 2;
+                } else {
+                    *o++ = '?';
+                }
+                k += 2;
             }
+            w = static_cast<std::size_t>(o - out.data());
+            i = k;
             if (i == n)
                 break;
         }
-        const unsigned c = static_cast<unsigned char>(s[i]);
+        const unsigned c = byteAt(i);
+        if (c == 0x1B && i + 2 < n && s[i + 2] == 'B' && (s[i + 1] == '$' || s[i + 1] == '(')) {
+            g0 =
+                s[i + 1] == '$' ? TG0::Jis0208 : TG0::Ascii;  // nearly every escape is one of these
+            i += 3;
+            continue;
+        }
         if (c == 0x1B) {
             if (i + 1 < n && s[i + 1] == 'N') {  // ESC N: one character of G2
                 const int b = i + 2 < n ? static_cast<unsigned char>(s[i + 2]) : -1;
+                i += b >= 0 ? 3 : 2;
                 if (b >= 0x20 && b <= 0x7F && g2 == TG2::Latin1) {
-                    out += cp932::fromUtf16(std::u16string(1, static_cast<char16_t>(b | 0x80)));
+                    put(cp932::fromUtf16(std::u16string(1, static_cast<char16_t>(b | 0x80))));
                 } else if (b >= 0x20 && b <= 0x7F && g2 == TG2::Greek) {
                     const char high = static_cast<char>(b | 0x80);
-                    AppendViaUnicode(out, "ISO-8859-7", std::string_view(&high, 1));
+                    std::string piece;
+                    AppendViaUnicode(piece, "ISO-8859-7", std::string_view(&high, 1));
+                    put(piece);
                 } else {
-                    out += '?';
+                    out[w++] = '?';
                 }
-                i += b >= 0 ? 3 : 2;
                 continue;
             }
             const std::size_t length = ReadEscape(s, i, g0, g2);
             if (length == 0) {
-                out += '?';  // an unknown or cut-off sequence: the text after it is read on
+                out[w++] = '?';  // an unknown or cut-off sequence: the text after it is read on
                 ++i;
             } else {
                 i += length;
             }
             continue;
         }
+        ++i;  // from here on, c is taken alone or as the first of a pair
         if (c == 0x0E || c == 0x0F) {
             shiftedOut = c == 0x0E;
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
+        } else if (c == '\r' || c == '\n') {
             // RFC 1468: every line ends in ASCII. A sender that forgot to switch back
             // loses only its own line, not the rest of the text.
-            out += static_cast<char>(c);
+            out[w++] = static_cast<char>(c);
             g0 = TG0::Ascii;
             shiftedOut = false;
+        } else if (c >= 0x80) {
+            out[w++] = '?';  // the family is seven-bit
+        } else if (shiftedOut && c >= 0x21 && c <= 0x5F) {
+            out[w++] = static_cast<char>(c + 0x80);
+        } else if (!IsGraphic94(c) || g0 == TG0::Ascii) {
+            out[w++] = static_cast<char>(c);
+        } else if (g0 == TG0::Katakana) {
+            out[w++] = c <= 0x5F ? static_cast<char>(c + 0x80) : '?';
+        } else if (const unsigned c2 = i < n ? byteAt(i) : 0; !IsGraphic94(c2)) {
+            out[w++] = '?';  // half a character: the byte after it is read on its own
+        } else {
             ++i;
-            continue;
+            const char hi1 = static_cast<char>(c | 0x80), hi2 = static_cast<char>(c2 | 0x80);
+            const char euc[3] = {hi1, hi2, 0};
+            const char euc3[3] = {'\x8F', hi1, hi2};
+            std::string piece;
+            switch (g0) {
+                case TG0::Jis0208:
+                    AppendJis0208(piece, jis, c, c2);
+                    break;
+                case TG0::Jis0212:
+                    AppendViaUnicode(piece, "EUC-JP", std::string_view(euc3, 3));
+                    break;
+                case TG0::Jisx0213Plane1:
+                    AppendViaUnicode(piece, "EUC-JISX0213", std::string_view(euc, 2));
+                    break;
+                case TG0::Jisx0213Plane2:
+                    AppendViaUnicode(piece, "EUC-JISX0213", std::string_view(euc3, 3));
+                    break;
+                case TG0::Gb2312:
+                    AppendViaUnicode(piece, "EUC-CN", std::string_view(euc, 2));
+                    break;
+                default:
+                    AppendViaUnicode(piece, "EUC-KR", std::string_view(euc, 2));
+                    break;
+            }
+            put(piece);
         }
-        if (c >= 0x80) {
-            out += '?';  // the family is seven-bit
-            ++i;
-            continue;
-        }
-        if (shiftedOut && c >= 0x21 && c <= 0x5F) {
-            out += static_cast<char>(c + 0x80);
-            ++i;
-            continue;
-        }
-        if (!IsGraphic94(c) || g0 == TG0::Ascii) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        if (g0 == TG0::Katakana) {
-            out += c <= 0x5F ? static_cast<char>(c + 0x80) : '?';
-            ++i;
-            continue;
-        }
-        const unsigned c2 = i + 1 < n ? static_cast<unsigned char>(s[i + 1]) : 0;
-        if (!IsGraphic94(c2)) {
-            out += '?';  // half a character: the byte after it is read on its own
-            ++i;
-            continue;
-        }
-        const char hi1 = static_cast<char>(c | 0x80), hi2 = static_cast<char>(c2 | 0x80);
-        const char euc[3] = {hi1, hi2, 0};
-        const char euc3[3] = {'\x8F', hi1, hi2};
-        switch (g0) {
-            case TG0::Jis0208:
-                AppendJis0208(out, jis, c, c2);
-                break;
-            case TG0::Jis0212:
-                AppendViaUnicode(out, "EUC-JP", std::string_view(euc3, 3));
-                break;
-            case TG0::Jisx0213Plane1:
-                AppendViaUnicode(out, "EUC-JISX0213", std::string_view(euc, 2));
-                break;
-            case TG0::Jisx0213Plane2:
-                AppendViaUnicode(out, "EUC-JISX0213", std::string_view(euc3, 3));
-                break;
-            case TG0::Gb2312:
-                AppendViaUnicode(out, "EUC-CN", std::string_view(euc, 2));
-                break;
-            default:
-                AppendViaUnicode(out, "EUC-KR", std::string_view(euc, 2));
-                break;
-        }
-        i += 2;
     }
+    out.resize(w);
     return out;
 }
 

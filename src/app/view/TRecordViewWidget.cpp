@@ -1,5 +1,7 @@
 #include "view/TRecordViewWidget.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -449,8 +451,12 @@ void TRecordViewWidget::NavigatorClick(TDBNavigator::Button button) {
 void TRecordViewWidget::ShowMessageIDColumn(bool shown) {
     dbgNews_->setColumnHidden(TArticleGridModel::ColMessageID, !shown);
     QHeaderView* header = dbgNews_->horizontalHeader();
+    // 70 pixels at least; wider where the bold title needs it in the desktop's font, so
+    // that it never reads "lessageID".
     if (shown)
-        header->resizeSection(TArticleGridModel::ColMessageID, 70);
+        header->resizeSection(
+            TArticleGridModel::ColMessageID,
+            std::max(70, header->sectionSizeHint(TArticleGridModel::ColMessageID)));
     header->resizeSection(TArticleGridModel::ColRank, 45);
     header->resizeSection(TArticleGridModel::ColSubject, 250);
 }

@@ -1,6 +1,8 @@
 // Import speed on 10 000 generated ".eml" files (a third plain, a third base64, a third
 // multipart with an HTML alternative): the conversion alone, and brevilo-cli import end to
-// end into a new table.
+// end into a new table. The conversion runs without and with the decoding of other
+// charsets (argument 0 / 1), over these files and over 10 000 Japanese ones in ISO-2022-JP
+// (the same three kinds, with an encoded-word Subject).
 #include <benchmark/benchmark.h>
 
 #include <sys/wait.h>
@@ -23,17 +25,93 @@ using benchmail::Message;
 
 constexpr int kFiles = 10000;
 
+std::string Base64(const std::string& in) {
+    static const char* a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out, line;
+    for (std::size_t i = 0; i < in.size(); i += 3) {
+        unsigned v = static_cast<unsigned char>(in[i]) << 16;
+        if (i + 1 < in.size())
+            v |= static_cast<unsigned char>(in[i + 1]) << 8;
+        if (i + 2 < in.size())
+            v |= static_cast<unsigned char>(in[i + 2]);
+        line += a[v >> 18 & 63];
+        line += a[v >> 12 & 63];
+        line += i + 1 < in.size() ? a[v >> 6 & 63] : '=';
+        line += i + 2 < in.size() ? a[v & 63] : '=';
+        if (line.size() == 76) {
+            out += line + "\r\n";
+            line.clear();
+        }
+    }
+    return out + line + "\r\n";
+}
+
+std::string Body(std::mt19937& rng) {
+    static const char* words[] = {"archive", "news",   "mail",   "record", "keyword", "Tokyo",
+                                  "report",  "weekly", "import", "table",  "search",  "text"};
+    std::string body;
+    std::size_t size = 1000 + rng() % 3000;
+    while (body.size() < size) {
+        body += words[rng() % 12];
+        body += (rng() % 12 == 0) ? "\r\n" : " ";
+    }
+    return body + "\r\n";
+}
+
+// ISO-2022-JP words (日本語, テスト, 東京, 記録, 検索) between ASCII ones.
+std::string JapaneseBody(std::mt19937& rng) {
+    static const char* words[] = {"\x1B$BF|K\\8l\x1B(B",
+                                  "\x1B$B%F%9%H\x1B(B",
+                                  "\x1B$BEl5~\x1B(B",
+                                  "\x1B$B5-O?\x1B(B",
+                                  "\x1B$B8!:w\x1B(B",
+                                  "mail",
+                                  "archive",
+                                  "2001"};
+    std::string body;
+    std::size_t size = 1000 + rng() % 3000;
+    while (body.size() < size) {
+        body += words[rng() % 8];
+        body += (rng() % 12 == 0) ? "\r\n" : " ";
+    }
+    return body + "\r\n";
+}
+
+std::string Message(int i, std::mt19937& rng, bool japanese) {
+    std::string head = "From: user" + std::to_string(i % 97) + "@example.com\r\nSubject: " +
+                       (japanese ? "=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?= " : "Message ") +
+                       std::to_string(i) + "\r\nDate: Tue, 12 Jun 2001 10:20:30 +0900\r\n" +
+                       "Newsgroups: fj.test\r\nMIME-Version: 1.0\r\n";
+    std::string body = japanese ? JapaneseBody(rng) : Body(rng);
+    const std::string charset = japanese ? "iso-2022-jp" : "us-ascii";
+    const std::string partCharset = japanese ? "; charset=iso-2022-jp" : "";
+    switch (i % 3) {
+        case 0:
+            return head + "Content-Type: text/plain; charset=" + charset + "\r\n\r\n" + body;
+        case 1:
+            return head + "Content-Type: text/plain; charset=" + charset +
+                   "\r\nContent-Transfer-Encoding: base64\r\n\r\n" + Base64(body);
+        default:
+            return head + "Content-Type: multipart/alternative; boundary=\"b1\"\r\n\r\n--b1\r\n" +
+                   "Content-Type: text/plain" + partCharset + "\r\n\r\n" + body +
+                   "--b1\r\nContent-Type: text/html" + partCharset + "\r\n\r\n" +
+                   "<html><body><p>" + body +
+                   "</p><ul><li>one<li>two</ul></body></html>\r\n--b1--\r\n";
+    }
+}
+
 struct Files {
     fs::path dir;
     std::vector<std::string> paths;
     std::size_t bytes = 0;
-    Files() {
-        dir = fs::temp_directory_path() / ("brevilo-importbench-" + std::to_string(getpid()));
+    explicit Files(bool japanese) {
+        dir = fs::temp_directory_path() /
+              ("brevilo-importbench-" + std::to_string(getpid()) + (japanese ? "-jp" : ""));
         fs::create_directories(dir / "in");
         std::mt19937 rng(11);
         for (int i = 0; i < kFiles; ++i) {
             std::string path = (dir / "in" / ("m" + std::to_string(i) + ".eml")).string();
-            std::string text = benchmail::Message(i, rng);
+            std::string text = Message(i, rng, japanese);
             std::ofstream(path, std::ios::binary) << text;
             bytes += text.size();
             paths.push_back(path);
@@ -42,16 +120,20 @@ struct Files {
     ~Files() { fs::remove_all(dir); }
 };
 
-Files& Generated() {
-    static Files files;
+Files& Generated(bool japanese = false) {
+    if (japanese) {
+        static Files files(true);
+        return files;
+    }
+    static Files files(false);
     return files;
 }
 
-void BM_ConvertOnly(benchmark::State& state) {
-    Files& files = Generated();
+void ConvertAll(benchmark::State& state, Files& files) {
     long long records = 0;
     for (auto _ : state) {
         TNParser engine;
+        engine.MailOptions.DecodeCharsets = state.range(0) != 0;
         engine.SetOnRecord([&] { ++records; });
         for (const std::string& p : files.paths)
             engine.Convert(p);
@@ -61,7 +143,16 @@ void BM_ConvertOnly(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * files.bytes));
     benchmark::DoNotOptimize(records);
 }
-BENCHMARK(BM_ConvertOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ConvertOnly(benchmark::State& state) {
+    ConvertAll(state, Generated());
+}
+BENCHMARK(BM_ConvertOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ConvertJapanese(benchmark::State& state) {
+    ConvertAll(state, Generated(true));
+}
+BENCHMARK(BM_ConvertJapanese)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One brevilo-cli import of all files into a new table (the files are not renamed).
 void BM_CliImport(benchmark::State& state) {

@@ -14,9 +14,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     MailParser::MParser parser;
-    for (bool rawBody : {false, true}) {
+    for (int run = 0; run < 4; ++run) {
+        const bool rawBody = run & 1;
+        MailParser::TParseOptions options;
+        options.DecodeCharsets = run >= 2;
         try {
-            parser.Parse(text, rawBody);
+            parser.Parse(text, rawBody, options);
         } catch (const EError& e) {
             if (std::strcmp(e.what(), "Quoted Printable Decode Error") != 0)
                 __builtin_trap();

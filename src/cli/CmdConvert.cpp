@@ -11,7 +11,7 @@
 namespace {
 
 int run(CliContext& ctx) {
-    CliArgs args(ctx.args, {"--script", "--today"}, {"--recursive"});
+    CliArgs args(ctx.args, {"--script", "--today"}, {"--recursive", "--decode-charsets"});
     if (args.positional().empty())
         throw EUsage("no FILE given");
     ImportEngine engine(args);
@@ -40,7 +40,8 @@ int run(CliContext& ctx) {
 }
 
 const CliRegistrar registrar(
-    {"convert", "[--script S.hsc] [--today mm/dd/yyyy] [--recursive] FILE|MAILDIR...",
+    {"convert",
+     "[--script S.hsc] [--today mm/dd/yyyy] [--recursive] [--decode-charsets] FILE|MAILDIR...",
      "convert files, mbox files and Maildir folders to records as an import would, renaming "
      "nothing",
      run});

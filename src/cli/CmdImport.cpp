@@ -27,7 +27,8 @@ std::string Mark(const std::string& path, const char* extension) {
 }
 
 int run(CliContext& ctx) {
-    CliArgs args(ctx.args, {"--db", "--table", "--script", "--today"}, {"--rename", "--recursive"});
+    CliArgs args(ctx.args, {"--db", "--table", "--script", "--today"},
+                 {"--rename", "--recursive", "--decode-charsets"});
     if (args.positional().empty())
         throw EUsage("no FILE given");
     const std::string folder = args.required("--db");
@@ -111,6 +112,7 @@ int run(CliContext& ctx) {
 const CliRegistrar registrar(
     {"import",
      "--db DIR --table NAME [--script S.hsc] [--today mm/dd/yyyy] [--rename] [--recursive] "
+     "[--decode-charsets] "
      "FILE|MAILDIR...",
      "convert files, mbox files and Maildir folders and post each one's records into a table, "
      "one transaction per file",

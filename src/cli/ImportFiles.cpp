@@ -17,6 +17,7 @@ ImportEngine::ImportEngine(const CliArgs& args) {
         parser.SetScript(*script);
     // Maildir++ subfolders only when asked for; commands without the flag never ask.
     parser.SetMaildirSubfolders(args.flag("--recursive"));
+    parser.MailOptions.DecodeCharsets = args.flag("--decode-charsets");
 }
 
 bool ImportEngine::Convert(const std::string& path, std::string& message) {

@@ -7,7 +7,8 @@
 #include "import/TNParser.h"
 
 // The conversion engine as brevilo-cli's convert and import set it up: the script of
-// --script and the date of --today (mm/dd/yyyy; today when absent).
+// --script, the date of --today (mm/dd/yyyy; today when absent) and --decode-charsets
+// (messages in every known charset become cp932; the command must accept the flag).
 struct ImportEngine {
     explicit ImportEngine(const CliArgs& args);
 

@@ -256,6 +256,26 @@ class TestMainWindow : public QObject {
         QCOMPARE(shown, QStringLiteral("TAboutBox"));
     }
 
+    // The check item shows the setting and changes it; it is saved with the others.
+    void decodeCharsetsItemFollowsTheSetting() {
+        {
+            TMainfrm window(*dmod_, Env());
+            auto* item = window.findChild<QAction*>("mnuDecodeCharsets");
+            QVERIFY(item);
+            QCOMPARE(item->text(), QStringLiteral("&Decode Other Character Sets"));
+            QVERIFY(item->isCheckable() && item->isEnabled() && !item->isChecked());
+            item->trigger();
+            QVERIFY(window.Settings().DecodeCharsets);
+            QVERIFY(window.close());
+        }
+        QCOMPARE(Store().value("DecodeCharsets").toBool(), true);
+        TMainfrm next(*dmod_, Env());
+        auto* item = next.findChild<QAction*>("mnuDecodeCharsets");
+        QVERIFY(item->isChecked());
+        item->trigger();
+        QVERIFY(!next.Settings().DecodeCharsets);
+    }
+
     void settingsAreWrittenOnceOnCloseAndReadBack() {
         ScriptedDialogs dialogs;
         dialogs.execAnswers.push_back([](QDialog& dialog) {
@@ -270,7 +290,7 @@ class TestMainWindow : public QObject {
             // Nothing is written before the window closes.
             QVERIFY(Store().allKeys().isEmpty());
             QVERIFY(window.close());
-            QCOMPARE(Store().allKeys().size(), 16);
+            QCOMPARE(Store().allKeys().size(), 17);
             QCOMPARE(Store().value("EditorName").toString(), QStringLiteral("sh"));
             // A second close writes nothing more.
             {

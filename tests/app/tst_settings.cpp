@@ -7,7 +7,7 @@
 #include "app/AppTestSupport.h"
 #include "shell/TSettings.h"
 
-// The sixteen values, their two columns of defaults and the corrections after reading.
+// The seventeen values, their two columns of defaults and the corrections after reading.
 class TestSettings : public QObject {
     Q_OBJECT
 
@@ -43,6 +43,7 @@ class TestSettings : public QObject {
         QCOMPARE(settings.RecentTable, QString());
         QCOMPARE(settings.OEStoreRoot, QString());
         QCOMPARE(settings.Username, QString());
+        QCOMPARE(settings.DecodeCharsets, false);
     }
 
     void missingValueInAnExistingKeyTakesTheFirstColumn() {
@@ -150,10 +151,11 @@ class TestSettings : public QObject {
         written.RecentTable = "Clips";
         written.OEStoreRoot = "/oe";
         written.Username = "Main Identity";
+        written.DecodeCharsets = true;
         {
             QSettings store = Store();
             QVERIFY(written.Save(store));
-            QCOMPARE(store.allKeys().size(), 16);
+            QCOMPARE(store.allKeys().size(), 17);
             // Numbers are stored as numbers, not as text.
             QCOMPARE(store.value("FontSize").typeId(), QMetaType::Int);
         }
@@ -176,6 +178,20 @@ class TestSettings : public QObject {
         QCOMPARE(read.RecentTable, written.RecentTable);
         QCOMPARE(read.OEStoreRoot, written.OEStoreRoot);
         QCOMPARE(read.Username, written.Username);
+        QCOMPARE(read.DecodeCharsets, true);
+    }
+
+    // A boolean as QSettings writes it, as a number, or unreadable (then off).
+    void decodeCharsetsReadsBooleansAndNumbers() {
+        const std::pair<const char*, bool> rows[] = {
+            {"true", true}, {"1", true}, {"false", false}, {"0", false}, {"yes", false}};
+        for (const auto& [text, expected] : rows) {
+            QSettings store = Store();
+            store.setValue("DecodeCharsets", QString::fromLatin1(text));
+            TSettings settings;
+            settings.Load(store, "/work/current");
+            QCOMPARE(settings.DecodeCharsets, expected);
+        }
     }
 };
 

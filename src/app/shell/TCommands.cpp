@@ -113,6 +113,9 @@ const MenuItem kMenuItems[] = {
      "Choose the external text editor", kPlain},
     {TCmd::ChangeOEUser, TMenuId::Options, "mnuChangeOEUser", "Change &OE User...", kNone,
      "Choose the Outlook Express user", kPlain},
+    {TCmd::DecodeCharsets, TMenuId::Options, "mnuDecodeCharsets", "&Decode Other Character Sets",
+     kNone, "Import mail in ISO-2022-JP, EUC-JP, Latin-1 and other character sets as Shift-JIS",
+     kCheckable | kSeparatorBefore},
 
     {TCmd::Topics, TMenuId::Help, "mnuTopics", "&Topics...", kNone, "Open the guide", kPlain},
     {TCmd::About, TMenuId::Help, "mnuAbout", "&About...", kNone, "About Brevilo", kPlain},

@@ -77,6 +77,7 @@ enum class TCmd {
     Font,
     Editor,
     ChangeOEUser,
+    DecodeCharsets,
     // Help
     Topics,
     About,

@@ -158,6 +158,9 @@ void TMainfrm::RouteFrameCommands() {
     commands_->Handle(TCmd::Font, [this] { mnuFontClick(); });
     commands_->Handle(TCmd::Editor, [this] { mnuEditorClick(); });
     commands_->Handle(TCmd::About, [this] { mnuAboutClick(); });
+    // The check mark shows the setting, which the import reads (MailParser::TParseOptions).
+    commands_->Handle(TCmd::DecodeCharsets, [this] { mnuDecodeCharsetsClick(); });
+    commands_->Action(TCmd::DecodeCharsets)->setChecked(settings_.DecodeCharsets);
     // The View and Keyword menus belong to the Search Records page.
     commands_->Menu(TMenuId::View)->menuAction()->setVisible(false);
     commands_->Menu(TMenuId::Keyword)->menuAction()->setVisible(false);
@@ -356,6 +359,10 @@ void TMainfrm::mnuEditorClick() {
     form.SetEditorName(settings_.EditorName);
     if (Dialogs().Exec(form) == QDialog::Accepted)
         settings_.EditorName = form.EditorName();
+}
+
+void TMainfrm::mnuDecodeCharsetsClick() {
+    settings_.DecodeCharsets = commands_->Action(TCmd::DecodeCharsets)->isChecked();
 }
 
 void TMainfrm::mnuAboutClick() {

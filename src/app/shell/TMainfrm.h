@@ -149,6 +149,7 @@ class TMainfrm : public QMainWindow {
     void PageControl1Change(int index);
     void mnuFontClick();
     void mnuEditorClick();
+    void mnuDecodeCharsetsClick();
     void mnuAboutClick();
 
     TDMod& dmod_;

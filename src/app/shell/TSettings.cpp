@@ -22,6 +22,16 @@ int ReadInt(QSettings& settings, const QString& name, int fallback) {
     return ok ? number : fallback;
 }
 
+// "true"/"false" as QSettings writes a boolean, or 1/0; anything else counts as missing.
+bool ReadBool(QSettings& settings, const QString& name, bool fallback) {
+    const QString text = settings.value(name).toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
 }  // namespace
 
 bool TSettings::EditorExists(const QString& editor) {
@@ -53,6 +63,7 @@ void TSettings::Load(QSettings& settings, const QString& currentDir, const Desig
     RecentTable = ReadString(settings, "RecentTable", QString());
     OEStoreRoot = ReadString(settings, "OEStoreRoot", QString());
     Username = ReadString(settings, "Username", QString());
+    DecodeCharsets = ReadBool(settings, "DecodeCharsets", false);
 
     if (!DBDir.isEmpty() && !QFileInfo(DBDir).isDir())
         DBDir.clear();
@@ -81,6 +92,7 @@ bool TSettings::Save(QSettings& settings) const {
     settings.setValue("RecentTable", RecentTable);
     settings.setValue("OEStoreRoot", OEStoreRoot);
     settings.setValue("Username", Username);
+    settings.setValue("DecodeCharsets", DecodeCharsets);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -4,7 +4,7 @@
 
 class QSettings;
 
-// The user's settings: the sixteen values kept under QSettings("Korvath", "Brevilo").
+// The user's settings: the seventeen values kept under QSettings("Korvath", "Brevilo").
 // They are read once when the main window is built and written once when it closes;
 // nothing is written in between.
 class TSettings {
@@ -31,7 +31,8 @@ class TSettings {
     void Load(QSettings& settings, const QString& currentDir, const DesignFont& design);
     void Load(QSettings& settings, const QString& currentDir);
 
-    // Writes all sixteen values (texts as strings, the eight font numbers as integers).
+    // Writes all seventeen values (texts as strings, the eight font numbers as integers,
+    // DecodeCharsets as a boolean).
     // Returns false when the settings could not be stored.
     bool Save(QSettings& settings) const;
 
@@ -51,4 +52,7 @@ class TSettings {
     QString RecentTable;
     QString OEStoreRoot;
     QString Username;
+    // Whether an import converts mail in every known charset to cp932, not only UTF-8
+    // (MailParser::TParseOptions). Off unless the user turns it on.
+    bool DecodeCharsets = false;
 };

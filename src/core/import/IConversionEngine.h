@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/TRecordFields.h"
+#include "mail/TParseOptions.h"
 
 // What an import run needs of the conversion engine; TNParser is the real one, tests use
 // fakes. Everything is called on the converting thread.
@@ -21,4 +22,6 @@ class IConversionEngine {
     // Tells the converters to stop producing records; Convert then returns normally.
     virtual void SetStopFlag() = 0;
     virtual const TRecordFields& Fields() const = 0;
+    // How messages are read (which charsets become cp932); set before the first Convert.
+    virtual void SetMailOptions(const MailParser::TParseOptions& options) { (void)options; }
 };

@@ -24,6 +24,7 @@ void TConvertRun::Run() {
     AbortScope abortScope(&abandoned_);
     try {
         std::unique_ptr<IConversionEngine> engine = makeEngine_();
+        engine->SetMailOptions(mailOptions_);
         engine->SetOnRecord([this, &engine] {
             if (stopRequested_.load()) {
                 fileCutShort_ = true;

@@ -77,6 +77,8 @@ class TConvertRun {
     // Whether converted files become ".bak" and the failed one ".err" (the default); off
     // for runs that only read (brevilo-cli convert).
     void SetRenameFiles(bool rename) { renameFiles_ = rename; }
+    // How the run's engine reads messages (the "DecodeCharsets" setting of the import).
+    void SetMailOptions(const MailParser::TParseOptions& options) { mailOptions_ = options; }
 
     void Run();
     void RequestStop() { stopRequested_.store(true); }
@@ -97,6 +99,7 @@ class TConvertRun {
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> abandoned_{false};
     bool renameFiles_ = true;
+    MailParser::TParseOptions mailOptions_;
     int fileIndex_ = 0;
     bool fileCutShort_ = false;  // a record of the current file was refused after a stop
     int expectedRecords_ = 0;

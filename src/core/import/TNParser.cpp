@@ -123,7 +123,7 @@ void TNParser::ConvertMessage(const std::string& path) {
 
 void TNParser::PostMessage(std::string_view bytes) {
     MailParser::MParser& parser = Parser();
-    parser.Parse(WithCrLfLineEnds(UpToNul(bytes)), false);
+    parser.Parse(WithCrLfLineEnds(UpToNul(bytes)), false, MailOptions);
     Record.From = parser.From();
     if (Record.From.empty())
         throw ENParseError("[Error] File type mismatch");
@@ -233,7 +233,7 @@ void TNParser::ConvertText(const std::string& path) {
         if (StopFlag.load())
             break;
         ThrowIfAborted();
-        parser.Parse(message, true);
+        parser.Parse(message, true, MailOptions);
         if (parser.From().empty())
             throw ENParseError("[Error] File type mismatch");
         PostParsedMessage(parser);
@@ -259,7 +259,7 @@ void TNParser::ConvertStore(const std::string& path) {
         if (StopFlag.load())
             break;
         ThrowIfAborted();
-        parser.Parse(WithCrLfLineEnds(message), false);
+        parser.Parse(WithCrLfLineEnds(message), false, MailOptions);
         PostParsedMessage(parser);  // a store's message may have no sender
     }
 }

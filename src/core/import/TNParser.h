@@ -41,6 +41,9 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
     void Convert(const std::string& path) override;
     void SetStopFlag() override { StopFlag.store(true); }
     const TRecordFields& Fields() const override { return Record; }
+    void SetMailOptions(const MailParser::TParseOptions& options) override {
+        MailOptions = options;
+    }
 
     // The last step of every converter: one record with `article` as its text, or one per
     // part of a long article (afterwards `article` is empty and Subject carries the last
@@ -60,6 +63,8 @@ class TNParser : public IConversionEngine, private THParserScriptHost {
     std::vector<std::string> ScriptLines;
     std::string ScriptPath;
     std::atomic<bool> StopFlag{false};
+    // Passed to every parse of a message (mail, news, text-file articles, store messages).
+    MailParser::TParseOptions MailOptions;
     std::function<void()> OnRecord;
 
     // The text converter's message cutting over what is left of a file's content (which

@@ -57,12 +57,13 @@ TMailBodyPart* nextLeafAfter(TMailBodyPart* leaf) {
 MParser::MParser() = default;
 MParser::~MParser() = default;
 
-void MParser::Parse(std::string_view text, bool rawBody) {
+void MParser::Parse(std::string_view text, bool rawBody, const TParseOptions& options) {
+    options_ = options;
     TPendingRoot pending = begin(text);
     if (rawBody)
         root_->text_.assign(trimLineBreaks(pending.body));
     else
-        root_->Process(pending.headerBlock, pending.body);
+        root_->Process(pending.headerBlock, pending.body, options_);
 }
 
 MParser::TPendingRoot MParser::begin(std::string_view text) {
@@ -92,9 +93,9 @@ void MParser::parseHeaderFields(std::string_view headerBlock) {
         const std::string_view value = trimFront(line.substr(colon + 1), isBlank);
 
         if (equalsNoCase(name, "subject")) {
-            subject_ = DecodeEncodedWords(value);
+            subject_ = DecodeEncodedWords(value, options_);
         } else if (equalsNoCase(name, "from")) {
-            from_ = DecodeEncodedWords(value);
+            from_ = DecodeEncodedWords(value, options_);
             removeQuotingBackslashes(from_);
         } else if (equalsNoCase(name, "newsgroups") || equalsNoCase(name, "newsgroup")) {
             newsgroup_.assign(value.substr(0, value.find(',')));

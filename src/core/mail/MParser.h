@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "mail/TMailBodyPart.h"
+#include "mail/TParseOptions.h"
 
 namespace MailParser {
 
@@ -31,8 +32,9 @@ class MParser {
     // Error") for a bad quoted-printable escape in Subject, From or a body part; what was
     // read before it stays until the next Parse. Nothing else fails; a run told to stop
     // (Abort.h) unwinds with EAborted. An LF-only text has no empty line and so is all
-    // header, with an empty body.
-    void Parse(std::string_view text, bool rawBody);
+    // header, with an empty body. `options` hold for this parse only (and the messages
+    // attached to it).
+    void Parse(std::string_view text, bool rawBody, const TParseOptions& options = {});
 
     const std::string& From() const { return from_; }
     // The first newsgroup; for mail, the mailing list (Mailing-List, List-Post or a
@@ -70,6 +72,7 @@ class MParser {
 
     std::unique_ptr<TMailBodyPart> root_;
     TMailBodyPart* cursor_ = nullptr;
+    TParseOptions options_;
     std::string from_;
     std::string newsgroup_;
     std::string date_;

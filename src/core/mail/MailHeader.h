@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "mail/TParseOptions.h"
+
 // Header-block routines shared by the message parser and the MIME body parts. Byte strings
 // in, byte strings out; no state, safe on any thread.
 namespace MailParser {
@@ -28,6 +30,11 @@ THeaderSplit SplitHeaderBlock(std::string_view text);
 // transfer-decoded). Words in any other charset are kept exactly as written. Text between
 // words, blanks included, is kept. Throws EError("Quoted Printable Decode Error") for a
 // bad escape in a Q word.
-std::string DecodeEncodedWords(std::string_view value);
+//
+// With options.DecodeCharsets, words in every charset that text/Charsets.h knows become
+// cp932 as well (a Q word of such a charset whose escape is bad is kept as written rather
+// than failing the message), and text outside the words that carries ISO-2022-JP escapes
+// (raw JIS in an old header) is read as ISO-2022-JP.
+std::string DecodeEncodedWords(std::string_view value, const TParseOptions& options = {});
 
 }  // namespace MailParser

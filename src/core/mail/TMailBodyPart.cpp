@@ -12,6 +12,7 @@
 #include "mail/MParser.h"
 #include "mail/MailHeader.h"
 #include "mail/MailText_p.h"
+#include "text/Charsets.h"
 #include "text/TextUtil.h"
 
 namespace MailParser {
@@ -29,8 +30,11 @@ using namespace internal;
 // message cannot keep the parser busy for minutes and still loses nothing.
 class TPartWalk {
   public:
-    explicit TPartWalk(std::size_t textSize)
-        : scanBudget_(std::max<std::uint64_t>(minimumScanBudget, 16 * std::uint64_t(textSize))) {}
+    TPartWalk(std::size_t textSize, const TParseOptions& options)
+        : options_(options),
+          scanBudget_(std::max<std::uint64_t>(minimumScanBudget, 16 * std::uint64_t(textSize))) {}
+
+    const TParseOptions& Options() const { return options_; }
 
     // Queues in document order; Run keeps that order.
     void queuePart(TMailBodyPart* part, std::string headerBlock, std::string_view body) {
@@ -41,6 +45,7 @@ class TPartWalk {
     // walked like the rest. The parser stays with the part, which writes its summary from it.
     void queueMessage(TMailBodyPart* part, std::string_view message) {
         part->attached_ = std::make_unique<MParser>();
+        part->attached_->options_ = options_;
         MParser::TPendingRoot root = part->attached_->begin(message);
         queuePart(part->attached_->root_.get(), std::move(root.headerBlock), root.body);
     }
@@ -77,6 +82,7 @@ class TPartWalk {
     };
 
     std::vector<Task> tasks_;
+    TParseOptions options_;
     std::uint64_t scanBudget_;
 };
 
@@ -239,20 +245,21 @@ const TMailBodyPart* TMailBodyPart::nextLeafOf(const TMailBodyPart* leaf) {
     return part ? firstLeafOf(part->nextSibling_.get()) : nullptr;
 }
 
-void TMailBodyPart::Process(std::string_view headerBlock, std::string_view body) {
-    TPartWalk walk(body.size());
+void TMailBodyPart::Process(std::string_view headerBlock, std::string_view body,
+                            const TParseOptions& options) {
+    TPartWalk walk(body.size(), options);
     walk.queuePart(this, std::string(headerBlock), body);
     walk.Run();
 }
 
 void TMailBodyPart::SplitMultipart(std::string_view body, std::string_view boundary) {
-    TPartWalk walk(body.size());
+    TPartWalk walk(body.size(), TParseOptions{});
     splitMultipart(body, boundary, walk);
     walk.Run();
 }
 
 void TMailBodyPart::SelectAlternative(std::string_view body, std::string_view boundary) {
-    TPartWalk walk(body.size());
+    TPartWalk walk(body.size(), TParseOptions{});
     selectAlternative(body, boundary, walk);
     walk.Run();
 }
@@ -322,6 +329,7 @@ void TMailBodyPart::readContentType(std::string_view value) {
         auto afterEquals = [parameter] { return parameter.substr(parameter.find('=') + 1); };
         if (lower.find("charset=") != std::string::npos) {
             charset_ = lowered(Unquote(afterEquals()));
+            charsetGiven_ = true;
         } else if (lower.find("name=") != std::string::npos) {
             // name= (and filename=) of Content-Type: the file name comes from Content-Disposition.
         } else if (lower.find("boundary=") != std::string::npos) {
@@ -365,7 +373,7 @@ void TMailBodyPart::produce(std::string_view body, TPartWalk& walk) {
         return;
     }
     if (type_ == "text") {
-        produceText(body);
+        produceText(body, walk.Options());
     } else if (type_ == "message" && subtype_ == "rfc822") {
         walk.queueMessage(this, body);
         return;
@@ -377,7 +385,7 @@ void TMailBodyPart::produce(std::string_view body, TPartWalk& walk) {
     trimLineBreaksInPlace(text_);
 }
 
-void TMailBodyPart::produceText(std::string_view body) {
+void TMailBodyPart::produceText(std::string_view body, const TParseOptions& options) {
     if (subtype_ == "plain") {
         if (encoding_ == "quoted-printable")
             text_ = QuotedPrintableDecode(body);
@@ -387,9 +395,11 @@ void TMailBodyPart::produceText(std::string_view body) {
             text_.assign(body);
         else
             text_.assign(trimLineBreaks(body));  // the same as trimming the copy afterwards
-        // UTF-8 is the one charset converted; any other (ISO-2022-JP among them) is kept
-        // byte for byte.
-        if (charset_ == "utf-8")
+        // By default UTF-8 is the one charset converted; any other (ISO-2022-JP among
+        // them) is kept byte for byte, as stored archives expect.
+        if (options.DecodeCharsets)
+            text_ = charsets::DecodeMailText(charset_, text_);
+        else if (charset_ == "utf-8")
             text_ = UTF8_SJIS(text_);
     } else if (subtype_ == "html") {
         std::string decoded;
@@ -403,7 +413,15 @@ void TMailBodyPart::produceText(std::string_view body) {
         }
         // The engine reads cp932, so utf-8 HTML is converted like utf-8 plain text; left as
         // it is, every Japanese character of a utf-8 HTML mail would come out garbled.
-        if (charset_ == "utf-8") {
+        // Decoding every charset, a part without a charset parameter takes its page's
+        // own <meta> declaration (HTML 4.01, 5.2.2: the protocol's label comes first).
+        if (options.DecodeCharsets) {
+            std::string charset = charsetGiven_ ? charset_ : charsets::HtmlMetaCharset(html);
+            if (charset.empty())
+                charset = charset_;
+            decoded = charsets::DecodeMailText(charset, html);
+            html = decoded;
+        } else if (charset_ == "utf-8") {
             decoded = UTF8_SJIS(html);
             html = decoded;
         }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "mail/TParseOptions.h"
+
 namespace MailParser {
 
 class MParser;
@@ -36,8 +38,10 @@ class TMailBodyPart {
     // it) and fills Text or creates the children, processing them in turn. `body` need only
     // live during the call. Throws EError("Quoted Printable Decode Error") for a bad escape
     // in a quoted-printable text part (or a header of an attached message); the parts done
-    // before it stay as they are.
-    void Process(std::string_view headerBlock, std::string_view body);
+    // before it stay as they are. `options` (TParseOptions.h) say which charsets become
+    // cp932; they hold for the whole tree, attached messages included.
+    void Process(std::string_view headerBlock, std::string_view body,
+                 const TParseOptions& options = {});
 
     // Cut `body` at `boundary` ("--" and the boundary parameter) and append one processed
     // child per part found. SplitMultipart keeps every part; SelectAlternative keeps the
@@ -77,7 +81,7 @@ class TMailBodyPart {
     void readContentDisposition(std::string_view value);
     // Fills Text or queues the children on the walk.
     void produce(std::string_view body, TPartWalk& walk);
-    void produceText(std::string_view body);
+    void produceText(std::string_view body, const TParseOptions& options);
     void splitMultipart(std::string_view body, std::string_view boundary, TPartWalk& walk);
     void selectAlternative(std::string_view body, std::string_view boundary, TPartWalk& walk);
     TMailBodyPart* appendChild();
@@ -97,6 +101,7 @@ class TMailBodyPart {
     std::string disposition_;
     std::string encoding_ = "7bit";
     std::string charset_ = "us-ascii";
+    bool charsetGiven_ = false;  // whether Content-Type carried a charset parameter
     std::string boundary_;
     std::string filename_;
 

@@ -188,6 +188,10 @@ std::string truncate(std::string_view text, std::size_t maxBytes) {
     return std::string(text.substr(0, boundaryAtOrBefore(text, maxBytes)));
 }
 
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail) {
+    return isLeadByte(lead) && tables().dbcs[lead << 8 | trail] != kReplacement;
+}
+
 std::size_t charCount(std::string_view text) {
     std::size_t n = 0;
     for (std::size_t pos = 0; pos < text.size(); pos = nextChar(text, pos))

@@ -36,6 +36,9 @@ bool isBoundary(std::string_view text, std::size_t byteOffset);
 // The text cut to at most maxBytes bytes without splitting a double-byte character.
 std::string truncate(std::string_view text, std::size_t maxBytes);
 
+// Whether lead and trail form a double-byte character that cp932 defines.
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail);
+
 // Number of characters (a double-byte character counts one).
 std::size_t charCount(std::string_view text);
 

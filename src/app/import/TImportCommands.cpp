@@ -106,7 +106,9 @@ void TImportCommands::DroppedImport() {
 
 void TImportCommands::StartImport() {
     QCoreApplication::processEvents();
-    TImportForm form(dmod_, filer_.Entries(), filer_.ScriptPath, options_, Owner());
+    TImportOptions options = options_;
+    options.mailOptions.DecodeCharsets = settings_.DecodeCharsets;
+    TImportForm form(dmod_, filer_.Entries(), filer_.ScriptPath, options, Owner());
     window_.ImportStarting();
     emit importFormCreated(&form);
     form.exec();

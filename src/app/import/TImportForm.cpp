@@ -144,6 +144,7 @@ TImportForm::TImportForm(TDMod& dmod, std::vector<TMyFiler::Entry> files, std::s
     if (!factory)
         factory = [] { return std::make_unique<TNParser>(); };
     shared_->run = std::make_unique<TConvertRun>(files_, scriptPath_, *shared_, factory);
+    shared_->run->SetMailOptions(options_.mailOptions);
 }
 
 TImportForm::~TImportForm() {

@@ -23,6 +23,8 @@ struct TImportOptions {
     TConvertRun::EngineFactory makeEngine;
     // A Cancel later than this after the last progress stops the run by force.
     int stuckAfterMs = 1000;
+    // How messages are read ("DecodeCharsets").
+    MailParser::TParseOptions mailOptions;
 };
 
 namespace importform {

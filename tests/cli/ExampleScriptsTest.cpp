@@ -111,8 +111,8 @@ TEST_P(ExampleScripts, GiveThePromisedRecordsOnTheirSamplePage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ExampleScripts, ::testing::ValuesIn(kExamples),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
+                         [](const auto& test) {
+                             std::string name = test.param.name;
                              std::erase(name, '-');
                              return name;
                          });

@@ -519,8 +519,9 @@ void TScriptForm::sbSaveAsClick() {
 }
 
 void TScriptForm::ComboBox1Change(int index) {
-    ModifiedPrompt();
+    // Taken first: saving a new script under the prompt adds an entry to the list.
     const QString name = ComboBox1_->itemText(index);
+    ModifiedPrompt();
     scriptName_ = name;
     const QString path = scriptfolder::PathOf(scriptFolder_, name);
     if (QFileInfo(path).isFile() && LoadScript(path)) {

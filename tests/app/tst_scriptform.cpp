@@ -311,10 +311,9 @@ class TestScriptForm : public QObject {
     }
 
     void opensOnTheFailedImportPage() {
-        const QString failed = dir_->filePath("page.htm");
-        Page("page.err", "<b>x</b>");
+        const QString failed = Page("page.err", "<b>x</b>");
         QString lastError = failed;
-        TScriptForm::Open(form_, Setup(), "line12.hsc", dir_->path(), lastError, 12);
+        TScriptForm::Open(form_, Setup(), "line12.hsc", dir_->path(), lastError, ".HTM", 12);
         QVERIFY(form_);
         QCOMPARE(form_->PagePath(), dir_->filePath("page.err"));
         QCOMPARE(form_->PageFolder(), dir_->path());
@@ -323,15 +322,13 @@ class TestScriptForm : public QObject {
 
         // A second open brings the same window forward.
         TScriptForm* first = form_;
-        QCOMPARE(TScriptForm::Open(form_, Setup(), "bold.hsc", {}, lastError, 0), first);
+        QCOMPARE(TScriptForm::Open(form_, Setup(), "bold.hsc", {}, lastError, {}, 0), first);
     }
 
     void forgetsAFailedImportThatWasNoWebPage() {
-        Page("mail.err", "x");
-        Page("bold.htm", "<b>sample</b>");
         Write(Scripts() + "/bold.htm", "<b>sample</b>");
-        QString lastError = dir_->filePath("mail.eml");
-        TScriptForm::Open(form_, Setup(), "bold.hsc", dir_->path(), lastError, 3);
+        QString lastError = Page("mail.err", "x");
+        TScriptForm::Open(form_, Setup(), "bold.hsc", dir_->path(), lastError, ".eml", 3);
         QCOMPARE(lastError, QString());
         QCOMPARE(form_->ErrorLine(), 0);
         // The example's sample page is ready to test.

@@ -47,6 +47,7 @@ QString LowerSuffix(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot).toLower();
 }
 
+// Whether the page can be shown by the browser: an ".htm" or ".html" file.
 bool IsWebPage(const QString& path) {
     const QString ext = LowerSuffix(path);
     return ext == QLatin1String(".htm") || ext == QLatin1String(".html");
@@ -233,7 +234,7 @@ void TScriptForm::CreateControls() {
 
 TScriptForm* TScriptForm::Open(QPointer<TScriptForm>& form, const TScriptFormSetup& setup,
                                const QString& currentScript, const QString& importFolder,
-                               QString& lastErrorFile, int lastErrorLine) {
+                               QString& errorFile, const QString& failedExtension, int errorLine) {
     if (form) {
         if (form->isMinimized())
             form->showNormal();
@@ -244,16 +245,13 @@ TScriptForm* TScriptForm::Open(QPointer<TScriptForm>& form, const TScriptFormSet
     form = new TScriptForm(setup);
     form->SelectScript(currentScript);
     form->SetPageFolder(importFolder);
-    const QString errorPage = lastErrorFile.isEmpty()
-                                  ? QString()
-                                  : QFileInfo(lastErrorFile).path() + QLatin1Char('/') +
-                                        QFileInfo(lastErrorFile).completeBaseName() +
-                                        QStringLiteral(".err");
-    if (!lastErrorFile.isEmpty() && IsWebPage(lastErrorFile) && QFileInfo(errorPage).isFile()) {
-        form->SetPage(errorPage);
-        form->SetErrorLine(lastErrorLine);
+    const QString ext = failedExtension.toLower();
+    if (!errorFile.isEmpty() && (ext == QLatin1String(".htm") || ext == QLatin1String(".html")) &&
+        QFileInfo(errorFile).isFile()) {
+        form->SetPage(errorFile);
+        form->SetErrorLine(errorLine);
     } else {
-        lastErrorFile.clear();
+        errorFile.clear();
         // A first look at an example: its sample page is ready to test.
         const QString sample = scriptfolder::SamplePageOf(setup.scriptFolder, form->ScriptName());
         if (!sample.isEmpty())

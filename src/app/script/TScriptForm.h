@@ -54,13 +54,14 @@ class TScriptForm : public QWidget {
     ~TScriptForm() override;
 
     // The "&Test Script..." command. Brings the existing window (`form`) to the front,
-    // or creates and shows it: with the current script selected, the page dialog in
-    // `importFolder`, and, when the last failed import was a web page (".htm", ".html")
-    // whose ".err" file is still there, that page with the failing line selected; any other
-    // last error file is forgotten (`lastErrorFile` cleared).
+    // or creates and shows it: with the current script selected and the page dialog in
+    // `importFolder`. When the last import failed on a web page (`failedExtension` ".htm"
+    // or ".html") and its ".err" file `errorFile` is still there, the window opens on that
+    // page with `errorLine` selected; otherwise `errorFile` is cleared (the caller forgets
+    // it) and the window offers the script's sample page, if it has one.
     static TScriptForm* Open(QPointer<TScriptForm>& form, const TScriptFormSetup& setup,
                              const QString& currentScript, const QString& importFolder,
-                             QString& lastErrorFile, int lastErrorLine);
+                             QString& errorFile, const QString& failedExtension, int errorLine);
 
     // Loads the named script of the script folder into the editor (see the .cpp).
     void SelectScript(const QString& name);

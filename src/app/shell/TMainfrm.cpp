@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -26,6 +27,7 @@
 #include "database/TDatabaseCommands.h"
 #include "html/TColBlank.h"
 #include "log/TLogPage.h"
+#include "script/TScriptCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -66,11 +68,14 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     // 1. Fonts and settings.
     LoadSettings();
 
-    // 2. The program folder.
-    programFolder_ =
-        env.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : env.programFolder;
-    while (programFolder_.size() > 1 && programFolder_.endsWith(QLatin1Char('/')))
-        programFolder_.chop(1);
+    // 2. The user's data and script folders; the script folder is made (and seeded with
+    // the examples) on first use.
+    dataFolder_ = env.dataFolder.isEmpty()
+                      ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                      : env.dataFolder;
+    while (dataFolder_.size() > 1 && dataFolder_.endsWith(QLatin1Char('/')))
+        dataFolder_.chop(1);
+    scriptFolder_ = dataFolder_ + QStringLiteral("/scripts");
 
     // 3. The menus, the record view, the pages and the commands.
     commands_ = new TCommands(menuBar(), this);
@@ -106,6 +111,7 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     databaseCommands_ = new TDatabaseCommands(*context_, Dialogs());
     connect(databaseCommands_, &TDatabaseCommands::mainTableChanged, this,
             [this] { searchPage_->KeywordBox()->clear(); });
+    scriptCommands_ = new TScriptCommands(*context_);
     RouteFrameCommands();
     connect(view_, &TRecordViewWidget::currentChanged, this, &TMainfrm::UpdateCounter);
     connect(view_, &TRecordViewWidget::rowsChanged, this, &TMainfrm::UpdateButtonState);
@@ -319,6 +325,11 @@ void TMainfrm::mnuFontClick() {
     ApplyArticleFont();
 }
 
+void TMainfrm::SetScriptFont(const QFont& font, const QColor& color) {
+    scriptFont_ = font;
+    scriptColor_ = color;
+}
+
 void TMainfrm::mnuEditorClick() {
     TEdForm form(this);
     form.SetEditorName(settings_.EditorName);
@@ -390,9 +401,11 @@ void TMainfrm::closeEvent(QCloseEvent* event) {
         return;
     }
 
-    // Close: pending edits of the search result, then the settings, once.
+    // Close: pending edits of the search result, then the settings, once. The script test
+    // window goes with the main window.
     PendingChangesPrompt();
     SaveSettings();
+    scriptCommands_->CloseForm();
     event->accept();
 }
 
@@ -412,9 +425,9 @@ void TMainfrm::DeferredStartup() {
         return;
     started_ = true;
 
-    // 1. A script that has gone from the program folder is forgotten.
+    // 1. A script that has gone from the script folder is forgotten.
     if (!settings_.RecentScript.isEmpty() &&
-        !QFileInfo::exists(programFolder_ + QLatin1Char('/') + settings_.RecentScript)) {
+        !QFileInfo::exists(scriptFolder_ + QLatin1Char('/') + settings_.RecentScript)) {
         settings_.RecentScript.clear();
         panels_[2]->setText(settings_.RecentScript);
     }
@@ -423,8 +436,8 @@ void TMainfrm::DeferredStartup() {
     if (settings_.DBDir.isEmpty()) {
         const auto chosen = Dialogs().BrowseFolder(this, QStringLiteral("Select Database Folder"),
                                                    QDir::currentPath());
-        const QString folder = chosen ? *chosen : programFolder_;
-        if (!OpenDatabaseFolder(folder)) {
+        const QString folder = chosen ? *chosen : dataFolder_;
+        if ((!chosen && !QDir().mkpath(folder)) || !OpenDatabaseFolder(folder)) {
             settings_.DBDir.clear();
             ShowMessage(this, QStringLiteral("Error: Try again"));
         }

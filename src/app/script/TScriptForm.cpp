@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
@@ -53,13 +54,18 @@ bool IsWebPage(const QString& path) {
     return ext == QLatin1String(".htm") || ext == QLatin1String(".html");
 }
 
-QToolButton* AddButton(QWidget* parent, QHBoxLayout* bar, const char* name, const QString& text) {
+// A glyph button as the window's tool bar has them: the icon, the hint as tool tip and the
+// hint as accessible name.
+QToolButton* AddButton(QWidget* parent, QHBoxLayout* bar, const char* name, const QString& text,
+                       QStyle::StandardPixmap icon) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setText(text);
     button->setToolTip(text);
     button->setAccessibleName(text);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIconSize(QSize(20, 20));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setAutoRaise(true);
     bar->addWidget(button);
     return button;
@@ -111,20 +117,28 @@ void TScriptForm::CreateControls() {
 
     auto* bar = new QHBoxLayout;
     bar->setSpacing(2);
-    sbHTMLFileOpen_ = AddButton(this, bar, "sbHTMLFileOpen", QStringLiteral("Open html file"));
-    sbTest_ = AddButton(this, bar, "sbTest", QStringLiteral("Test script"));
-    sbStop_ = AddButton(this, bar, "sbStop", QStringLiteral("Stop script"));
+    sbHTMLFileOpen_ = AddButton(this, bar, "sbHTMLFileOpen", QStringLiteral("Open html file"),
+                                QStyle::SP_DialogOpenButton);
+    sbTest_ = AddButton(this, bar, "sbTest", QStringLiteral("Test script"), QStyle::SP_MediaPlay);
+    sbTest_->setShortcut(QKeySequence(Qt::Key_F9));
+    sbStop_ = AddButton(this, bar, "sbStop", QStringLiteral("Stop script"), QStyle::SP_MediaStop);
     sbStop_->setVisible(false);
     sbStop_->setEnabled(false);
-    sbNewScript_ = AddButton(this, bar, "sbNewScript", QStringLiteral("New script"));
-    sbSave_ = AddButton(this, bar, "sbSave", QStringLiteral("Save script"));
+    sbNewScript_ =
+        AddButton(this, bar, "sbNewScript", QStringLiteral("New script"), QStyle::SP_FileIcon);
+    sbSave_ =
+        AddButton(this, bar, "sbSave", QStringLiteral("Save script"), QStyle::SP_DialogSaveButton);
     sbSave_->setEnabled(false);
-    sbSaveAs_ = AddButton(this, bar, "sbSaveAs", QStringLiteral("Save script as..."));
-    sbEditor_ = AddButton(this, bar, "sbEditor", QStringLiteral("Open editor"));
-    sbBrowser_ = AddButton(this, bar, "sbBrowser", QStringLiteral("Open Browser"));
-    sbLocate_ = AddButton(this, bar, "sbLocate", QStringLiteral("Search in Output"));
+    sbSaveAs_ = AddButton(this, bar, "sbSaveAs", QStringLiteral("Save script as..."),
+                          QStyle::SP_DriveFDIcon);
+    sbEditor_ = AddButton(this, bar, "sbEditor", QStringLiteral("Open editor"),
+                          QStyle::SP_FileDialogDetailedView);
+    sbBrowser_ =
+        AddButton(this, bar, "sbBrowser", QStringLiteral("Open Browser"), QStyle::SP_DirHomeIcon);
+    sbLocate_ = AddButton(this, bar, "sbLocate", QStringLiteral("Search in Output"),
+                          QStyle::SP_FileDialogContentsView);
     bar->addStretch(1);
-    sbExit_ = AddButton(this, bar, "sbExit", QStringLiteral("Close"));
+    sbExit_ = AddButton(this, bar, "sbExit", QStringLiteral("Close"), QStyle::SP_DialogCloseButton);
     top->addLayout(bar);
 
     ComboBox1_ = new QComboBox(this);

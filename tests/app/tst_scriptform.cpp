@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -369,15 +369,30 @@ class TestScriptForm : public QObject {
         find->close();
     }
 
-    void fontMenuChangesTheSharedScriptFont() {
-        MakeForm("bold.hsc");
-        QSignalSpy changed(form_.data(), &TScriptForm::scriptFontChanged);
-        QFont chosen(QStringLiteral("Monospace"), 15);
-        dialogs_->fontAnswers.push_back(IDialogs::FontChoice{chosen, Qt::darkGreen});
-        form_->mnuScriptFontClick();
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.first().at(1).value<QColor>(), QColor(Qt::darkGreen));
-        QCOMPARE(Child<QPlainTextEdit>("memScript")->font().pointSize(), 15);
+    // While the output pane has the focus, the wheel scrolls it by 3 lines a notch, wherever
+    // the mouse is; otherwise the wheel is left alone.
+    void wheelScrollsTheFocusedOutput() {
+        MakeForm();
+        auto* output = Child<QPlainTextEdit>("reOutput");
+        QStringList lines;
+        for (int i = 0; i < 200; ++i)
+            lines << QString::number(i);
+        output->setPlainText(lines.join('\n'));
+        QScrollBar* bar = output->verticalScrollBar();
+        bar->setValue(50);
+        QWidget* elsewhere = Child<QPlainTextEdit>("memScript")->viewport();
+        auto wheel = [&](int delta) {
+            QWheelEvent event(QPointF(5, 5), elsewhere->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(elsewhere, &event);
+        };
+        output->setFocus();
+        wheel(-240);
+        QCOMPARE(bar->value(), 56);
+        Child<QPlainTextEdit>("memScript")->setFocus();
+        wheel(120);
+        QCOMPARE(bar->value(), 56);
     }
 };
 

@@ -138,7 +138,7 @@ class TestDatabase : public QObject {
         QCOMPARE(Store().value("DBDir").toString(), db_->path());
     }
 
-    void cancelledFolderQuestionUsesTheProgramFolder() {
+    void cancelledFolderQuestionUsesTheDataFolder() {
         TDMod dmod;
         ScriptedDialogs dialogs;
         dialogs.folderAnswers = {std::nullopt};
@@ -191,7 +191,9 @@ class TestDatabase : public QObject {
     }
 
     void presentRecentScriptIsKept() {
-        QFile script(program_->filePath("news.hsc"));
+        // The script folder is the data folder's "scripts".
+        QVERIFY(QDir().mkpath(program_->filePath("scripts")));
+        QFile script(program_->filePath("scripts/news.hsc"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.close();
         Remember("RecentScript", "news.hsc");

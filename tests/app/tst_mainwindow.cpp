@@ -19,7 +19,10 @@
 #include "app/AppTestSupport.h"
 #include "app/ScriptedDialogs.h"
 #include "html/TColBlank.h"
+#include "script/TScriptCommands.h"
+#include "script/TScriptForm.h"
 #include "shell/TAboutBox.h"
+#include "shell/TCommands.h"
 #include "shell/TEdForm.h"
 #include "shell/TMainfrm.h"
 #include "store/TDMod.h"
@@ -338,9 +341,34 @@ class TestMainWindow : public QObject {
         window.close();
     }
 
+    void testScriptOpensOneWindowOnTheSeededScriptFolder() {
+        TMainfrm window(*dmod_, Env());
+        QCOMPARE(window.ScriptFolder(), program_->path() + "/scripts");
+        window.Commands().Trigger(TCmd::TestScript);
+        QPointer<TScriptForm> form = window.ScriptCommands().Form();
+        QVERIFY(form && form->isVisible());
+        QCOMPARE(form->ScriptFolder(), window.ScriptFolder());
+        QVERIFY(QFile::exists(window.ScriptFolder() + "/news-article.hsc"));
+        QVERIFY(QFile::exists(window.ScriptFolder() + "/news-article.htm"));
+        window.Commands().Trigger(TCmd::TestScript);
+        QCOMPARE(window.ScriptCommands().Form(), form.data());
+
+        // "&Font..." of the script editor changes the main window's script font.
+        startDialogs_->fontAnswers.push_back(
+            IDialogs::FontChoice{QFont(QStringLiteral("Monospace"), 13), Qt::blue});
+        form->mnuScriptFontClick();
+        QCOMPARE(window.ScriptFont().pointSize(), 13);
+        QCOMPARE(window.ScriptColor(), QColor(Qt::blue));
+
+        // The script test window goes with the main window.
+        window.show();
+        window.close();
+        QTRY_VERIFY(form.isNull());
+    }
+
     void commandsOfLaterPartsStayDisabled() {
         TMainfrm window(*dmod_, Env());
-        for (const char* name : {"mnuBackup", "mnuPrint", "mnuTestScript", "mnuTopics"})
+        for (const char* name : {"mnuBackup", "mnuPrint", "mnuTopics"})
             QVERIFY2(!window.findChild<QAction*>(name)->isEnabled(), name);
         for (const char* name : {"sbPost", "sbSearch"})
             QVERIFY2(!window.findChild<QToolButton*>(name)->isEnabled(), name);

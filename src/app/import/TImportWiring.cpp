@@ -17,7 +17,7 @@ TImportWiring::TImportWiring(const TMainContext& context, std::string registryPa
     : QObject(&context.frame), context_(context) {
     TMainfrm& frame = context_.frame;
     imports_ = std::make_unique<TImportCommands>(context_.dmod, frame.Settings(), *this,
-                                                 [&frame] { return frame.ProgramFolder(); });
+                                                 [&frame] { return frame.ScriptFolder(); });
     oe_ = std::make_unique<TOECommands>(context_.dmod, frame.Settings(), *this, *imports_,
                                         std::move(registryPath));
     oe_->ResolveStore();

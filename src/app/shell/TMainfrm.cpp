@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -29,10 +30,12 @@
 #include "controls/TDBEditGrid.h"
 #include "database/TDatabaseCommands.h"
 #include "html/TColBlank.h"
+#include "import/TImportCommands.h"
 #include "import/TImportWiring.h"
 #include "log/TLogPage.h"
 #include "search/TSearchCommands.h"
 #include "log/TTransferCommands.h"
+#include "script/TScriptCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -74,11 +77,14 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     // 1. Fonts and settings.
     LoadSettings();
 
-    // 2. The program folder.
-    programFolder_ =
-        env.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : env.programFolder;
-    while (programFolder_.size() > 1 && programFolder_.endsWith(QLatin1Char('/')))
-        programFolder_.chop(1);
+    // 2. The user's data and script folders; the script folder is made (and seeded with
+    // the examples) on first use.
+    dataFolder_ = env.dataFolder.isEmpty()
+                      ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                      : env.dataFolder;
+    while (dataFolder_.size() > 1 && dataFolder_.endsWith(QLatin1Char('/')))
+        dataFolder_.chop(1);
+    scriptFolder_ = dataFolder_ + QStringLiteral("/scripts");
 
     // 3. The menus, the record view, the pages and the commands.
     commands_ = new TCommands(menuBar(), this);
@@ -117,8 +123,11 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     toolsCommands_ = new TToolsCommands(*context_);
     searchCommands_ = new TSearchCommands(*context_);
     transferCommands_ = new TTransferCommands(*context_);
+    scriptCommands_ = new TScriptCommands(*context_);
     RouteFrameCommands();
     importWiring_ = new TImportWiring(*context_);
+    // The script window opens on the page of a failed web-page import.
+    scriptCommands_->SetImportFiler(&importWiring_->Imports().Filer());
     setAcceptDrops(true);
     connect(view_, &TRecordViewWidget::currentChanged, this, &TMainfrm::UpdateCounter);
     connect(view_, &TRecordViewWidget::rowsChanged, this, &TMainfrm::UpdateButtonState);
@@ -354,6 +363,11 @@ void TMainfrm::mnuFontClick() {
     ApplyArticleFont();
 }
 
+void TMainfrm::SetScriptFont(const QFont& font, const QColor& color) {
+    scriptFont_ = font;
+    scriptColor_ = color;
+}
+
 void TMainfrm::mnuEditorClick() {
     TEdForm form(this);
     form.SetEditorName(settings_.EditorName);
@@ -429,9 +443,11 @@ void TMainfrm::closeEvent(QCloseEvent* event) {
         return;
     }
 
-    // Close: pending edits of the search result, then the settings, once.
+    // Close: pending edits of the search result, then the settings, once. The script test
+    // window goes with the main window.
     PendingChangesPrompt();
     SaveSettings();
+    scriptCommands_->CloseForm();
     event->accept();
 }
 
@@ -451,9 +467,9 @@ void TMainfrm::DeferredStartup() {
         return;
     started_ = true;
 
-    // 1. A script that has gone from the program folder is forgotten.
+    // 1. A script that has gone from the script folder is forgotten.
     if (!settings_.RecentScript.isEmpty() &&
-        !QFileInfo::exists(programFolder_ + QLatin1Char('/') + settings_.RecentScript)) {
+        !QFileInfo::exists(scriptFolder_ + QLatin1Char('/') + settings_.RecentScript)) {
         settings_.RecentScript.clear();
         panels_[2]->setText(settings_.RecentScript);
     }
@@ -462,8 +478,8 @@ void TMainfrm::DeferredStartup() {
     if (settings_.DBDir.isEmpty()) {
         const auto chosen = Dialogs().BrowseFolder(this, QStringLiteral("Select Database Folder"),
                                                    QDir::currentPath());
-        const QString folder = chosen ? *chosen : programFolder_;
-        if (!OpenDatabaseFolder(folder)) {
+        const QString folder = chosen ? *chosen : dataFolder_;
+        if ((!chosen && !QDir().mkpath(folder)) || !OpenDatabaseFolder(folder)) {
             settings_.DBDir.clear();
             ShowMessage(this, QStringLiteral("Error: Try again"));
         }

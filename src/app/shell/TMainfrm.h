@@ -21,13 +21,15 @@ class TLogPage;
 class TRecordViewWidget;
 class TSearchCommands;
 class TSearchPage;
+class TScriptCommands;
 class TSelectForm;
 class TTransferCommands;
 
-// Where the program finds its own files; tests point it elsewhere.
+// Where the program keeps its own files; tests point it elsewhere.
 struct TAppEnv {
-    // Folder of the program (scripts are kept there); empty = the executable's folder.
-    QString programFolder;
+    // The user's data folder: the database folder when the folder question is cancelled,
+    // and the script folder below it ("scripts"). Empty = QStandardPaths::AppDataLocation.
+    QString dataFolder;
 };
 
 // The frame of the main window: the two pages, the menus' routing (shell/TCommands.h),
@@ -48,7 +50,10 @@ class TMainfrm : public QMainWindow {
 
     const TSettings& Settings() const { return settings_; }
     TSettings& Settings() { return settings_; }
-    const QString& ProgramFolder() const { return programFolder_; }
+    const QString& DataFolder() const { return dataFolder_; }
+    // The user's script folder (script/TScriptFolder.h): scripts are listed, loaded and
+    // saved there, and "RecentScript" names a file in it.
+    const QString& ScriptFolder() const { return scriptFolder_; }
 
     // The extension of the item chosen in the extension box (".eml", ".nws", ".htm",
     // ".txt " - the trailing blank of the last item is kept).
@@ -59,6 +64,8 @@ class TMainfrm : public QMainWindow {
     const QColor& ArticleColor() const { return articleColor_; }
     const QFont& ScriptFont() const { return scriptFont_; }
     const QColor& ScriptColor() const { return scriptColor_; }
+    // The script test window changed the shared script font.
+    void SetScriptFont(const QFont& font, const QColor& color);
 
     // Pixel widths of 52 spaces and of the 52 letters "A".."Z" "a".."z" in the article
     // font, as measured in the article editor; the HTML engine's blank maker reads them.
@@ -120,6 +127,7 @@ class TMainfrm : public QMainWindow {
     TImportWiring& Import() { return *importWiring_; }
     TSearchCommands& SearchCommands() { return *searchCommands_; }
     TTransferCommands& TransferCommands() { return *transferCommands_; }
+    TScriptCommands& ScriptCommands() { return *scriptCommands_; }
     // The table chooser that lives for the whole run.
     TSelectForm& SelectForm() { return *SelectForm_; }
 
@@ -157,7 +165,8 @@ class TMainfrm : public QMainWindow {
     bool started_ = false;
 
     TSettings settings_;
-    QString programFolder_;
+    QString dataFolder_;
+    QString scriptFolder_;
     bool settingsSaved_ = false;
 
     QFont articleFont_;
@@ -179,6 +188,7 @@ class TMainfrm : public QMainWindow {
     TImportWiring* importWiring_ = nullptr;
     TSearchCommands* searchCommands_ = nullptr;
     TTransferCommands* transferCommands_ = nullptr;
+    TScriptCommands* scriptCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

@@ -9,6 +9,11 @@ namespace {
 
 constexpr const char* kInterrupted = "===== Interrupted by user =====";
 
+// A loop that posts nothing still hands its output over in pieces of about this size, so a
+// long run over a big page neither piles its whole report up in the worker nor makes the
+// window take it in one piece.
+constexpr std::size_t kHandOverBytes = 64 * 1024;
+
 }  // namespace
 
 TTestRun::TTestRun(std::vector<std::string> scriptLines, std::string pagePath, std::string today,
@@ -87,6 +92,10 @@ std::string TTestRun::Extract(char variable, std::string_view source) {
 void TTestRun::Post() {
     Write(LastRead(), "", testScript_.Text(LastRead()),
           "#" + std::to_string(Records()) + " record posted");
+    HandOver();
+}
+
+void TTestRun::HandOver() {
     std::string handed;
     handed.swap(output_);
     reporter_.Progress(handed, Page().Progress());
@@ -115,4 +124,6 @@ void TTestRun::Write(std::size_t line, const char* prefix, std::string_view text
     output_ += "\r\n";
     output_ += detail;
     output_ += "\r\n\r\n";
+    if (output_.size() >= kHandOverBytes)
+        HandOver();
 }

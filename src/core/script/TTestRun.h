@@ -15,7 +15,8 @@
 // (the test output, doc/script-language.md). The script test window runs it on a worker
 // thread; the command line runs it in place.
 //
-// The output goes to the reporter: Progress after every post, Finish once at the end,
+// The output goes to the reporter: Progress after every post and whenever 64 KiB have
+// gathered without one, Finish once at the end,
 // always (script errors, a page that cannot be read and a stop request included). Only
 // an abandoned run (EAborted) leaves without Finish.
 class TTestRun : private TScriptInterpreter {
@@ -37,6 +38,7 @@ class TTestRun : private TScriptInterpreter {
   private:
     void RunPage();
     void FinishRun();
+    void HandOver();
 
     bool StopRequested() override { return terminate_.load(std::memory_order_relaxed); }
     std::string ApplyToday() override;

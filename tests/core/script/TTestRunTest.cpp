@@ -105,6 +105,21 @@ TEST(TestRun, ProgressHandsOverTheOutputAfterEachPost) {
     EXPECT_TRUE(c.success);
 }
 
+TEST(TestRun, LoopWithoutPostsHandsOverWholeEntriesOf64KiB) {
+    // 5000 jumps of 34 bytes each: two hand-overs and the rest at the end.
+    Collector c = RunTest("#R 5000\n:a\n+:a", "<p>");
+    ASSERT_EQ(c.chunks.size(), 2u);
+    for (const std::string& chunk : c.chunks) {
+        EXPECT_GE(chunk.size(), 64u * 1024);
+        EXPECT_LT(chunk.size(), 64u * 1024 + 64);
+        EXPECT_EQ(chunk.substr(chunk.size() - 4), "\r\n\r\n");
+    }
+    EXPECT_EQ(c.All().find("3: +:a\r\n:a: Jump to this label\r\n\r\n"),
+              std::string("1: #R 5000\r\n5000 was set as cycle limit\r\n\r\n").size());
+    EXPECT_NE(c.rest.find("Exceeded the cycle limit"), std::string::npos);
+    EXPECT_EQ(c.errorLine, 2);
+}
+
 TEST(TestRun, SearchShowsTheNext72Bytes) {
     std::string page = "<p>" + std::string(100, 'a');
     Collector c = RunTest("?{<p>}", page);

@@ -25,8 +25,8 @@ std::unique_ptr<TSqlConnection> OpenCliTable(const std::string& folder, const st
     // between making the file and committing its schema): it is made now.
     bool empty = !exists;
     if (exists && !HasArticleSchema(*db, "main", true)) {
-        TSqlStatement tables = db->Prepare("SELECT count(*) FROM main.sqlite_master");
-        empty = tables.Step() && tables.Int(0) == 0;
+        TSqlStatement count = db->Prepare("SELECT count(*) FROM main.sqlite_master");
+        empty = count.Step() && count.Int(0) == 0;
     }
     if (empty) {
         TSqlTransaction t(*db);

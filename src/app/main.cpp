@@ -1,10 +1,10 @@
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
 
 #include "shell/IDialogs.h"
+#include "shell/TApplication.h"
 #include "shell/TMainfrm.h"
 #include "shell/TSingleInstance.h"
 #include "shell/TSplashScreen.h"
@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevilo"));
     QApplication::setOrganizationName(QStringLiteral("Korvath"));
     QApplication::setApplicationVersion(QStringLiteral(BREVILO_VERSION));
@@ -47,9 +47,10 @@ int main(int argc, char** argv) {
         }
         window.show();
         return QApplication::exec();
-    } catch (const std::exception& e) {
-        Dialogs().Message(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("Brevilo"),
-                          QMessageBox::Critical, QMessageBox::Ok);
+    } catch (...) {
+        // Only a failure while the window is being built ends up here; the event loop's
+        // failures are reported by TApplication and the program goes on.
+        TApplication::ReportUnhandledError(std::current_exception());
         return 1;
     }
 }

@@ -3,7 +3,9 @@
 // Shared set-up of the Qt tests: settings kept in a private folder, and the check that a
 // test left no window open.
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -28,6 +30,23 @@ inline QStringList VisibleTopLevels() {
             names << QString::fromLatin1(widget->metaObject()->className()) + "/" +
                          widget->objectName();
     return names;
+}
+
+// Chooses a menu item as a user would: its menu opens (which computes the enabling), then
+// the item runs if it is enabled. False when it was disabled.
+inline bool ChooseMenuItem(QWidget& window, const char* name) {
+    QAction* action = window.findChild<QAction*>(QString::fromLatin1(name));
+    if (!action)
+        return false;
+    for (QObject* owner : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner)) {
+            emit menu->aboutToShow();
+            break;
+        }
+    if (!action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
 }
 
 }  // namespace apptest

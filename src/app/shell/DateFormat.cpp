@@ -1,7 +1,5 @@
 #include "shell/DateFormat.h"
 
-#include <QRegularExpression>
-
 namespace dateformat {
 
 namespace {
@@ -25,7 +23,6 @@ QString Padded(int value, int width) {
 
 void InstallDateGlobals() {
     gSettings.shortDateFormat = QStringLiteral("mm/dd/yyyy");
-    gSettings.twoDigitYearCenturyWindow = 50;
     gSettings.shortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 }
@@ -87,41 +84,6 @@ QString FormatDateTime(const QString& pattern, const QDateTime& dateTime) {
 
 QString FormatShortDate(const QDate& date) {
     return FormatDateTime(gSettings.shortDateFormat, QDateTime(date, QTime(0, 0)));
-}
-
-int ExpandTwoDigitYear(int yy, int currentYear) {
-    const int window = gSettings.twoDigitYearCenturyWindow;
-    const int threshold = currentYear - window;
-    int year = (threshold / 100) * 100 + yy;
-    if (window > 0 && year < threshold)
-        year += 100;
-    return year;
-}
-
-std::optional<QDateTime> StrToDateTime(const QString& text) {
-    // The short date format is month/day/year; the time, when present, hours and minutes
-    // with optional seconds.
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^\s*(\d{1,2})/(\d{1,2})/(\d{1,4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int month = match.captured(1).toInt();
-    const int day = match.captured(2).toInt();
-    int year = match.captured(3).toInt();
-    if (match.captured(3).size() <= 2)
-        year = ExpandTwoDigitYear(year, QDate::currentDate().year());
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return std::nullopt;
-    QTime time(0, 0);
-    if (match.capturedLength(4) > 0) {
-        time = QTime(match.captured(4).toInt(), match.captured(5).toInt(),
-                     match.capturedLength(6) > 0 ? match.captured(6).toInt() : 0);
-        if (!time.isValid())
-            return std::nullopt;
-    }
-    return QDateTime(date, time);
 }
 
 }  // namespace dateformat

@@ -4,23 +4,20 @@
 #include <QFont>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
+#include "shell/TMainContext.h"
 #include "shell/TSettings.h"
 
-class QAction;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
-class QSplitter;
 class QTabWidget;
 class QTimer;
-class QToolButton;
-class TArticleGridModel;
-class TDBEditGrid;
+class TCommands;
+class TDatabaseCommands;
 class TDMod;
-class TDBNavigator;
+class TLogPage;
+class TRecordViewWidget;
+class TSearchPage;
 class TSelectForm;
 
 // Where the program finds its own files; tests point it elsewhere.
@@ -29,9 +26,12 @@ struct TAppEnv {
     QString programFolder;
 };
 
-// The one main window: the two pages with their tool bars, the record boxes, the article
-// editor and the grid, the status bar, the menus, and the settings of the user. GUI thread
-// only. The data module is created before the window and outlives it.
+// The frame of the main window: the two pages, the menus' routing (shell/TCommands.h),
+// the title, the status panels, the settings and the close query. The record view, the
+// pages' tool bars and the commands are their own classes (view/, log/, search/,
+// database/), each given a TMainContext. The table, log and flag state lives in the data
+// module; the frame keeps no copy. GUI thread only. The data module is created before the
+// window and outlives it.
 class TMainfrm : public QMainWindow {
     Q_OBJECT
 
@@ -43,6 +43,7 @@ class TMainfrm : public QMainWindow {
     enum Page { LogPage = 0, SearchPage = 1 };
 
     const TSettings& Settings() const { return settings_; }
+    TSettings& Settings() { return settings_; }
     const QString& ProgramFolder() const { return programFolder_; }
 
     // The extension of the item chosen in the extension box (".eml", ".nws", ".htm",
@@ -68,29 +69,26 @@ class TMainfrm : public QMainWindow {
     // Shows a short confirmation in status panel 1; with forThreeSeconds the data-folder
     // text comes back after three seconds (Timer1), otherwise at the next refresh.
     void ShowStatusText(const QString& text, bool forThreeSeconds);
-
     // Recomputes the data-folder text from "CurDir" and the width of panel 1, and shows it.
     void RefreshFolderStatus();
-
     // Rebuilds the window title from the folder, the current table and the log name.
     void UpdateTitle();
-
-    // Applies the article font to the editor and the boxes that follow it, measures the
-    // two widths and sets the 32 tab stops.
+    // Applies the article font to the record view and the boxes that follow it, measures
+    // the two widths and hands them to the HTML engine.
     void ApplyArticleFont();
 
-    // State of the window.
-    const QString& DatabaseFolder() const { return databaseFolder_; }
-    const QString& CurrentTable() const { return currentTable_; }
-    const QString& CurrentLog() const { return currentLog_; }
-    bool NoTable() const { return noTable_; }
-    bool LogInUse() const { return logInUse_; }
-    bool MultiSelect() const { return multiSelect_; }
+    // The state as the data module keeps it, in the window's terms.
+    QString DatabaseFolder() const;
+    QString CurrentTable() const;
+    QString CurrentLog() const;
+    bool NoTable() const;
+    bool LogInUse() const;
+    bool MultiSelect() const;
     Page ActivePage() const;
     // Whether the deferred start-up has run.
     bool Started() const { return started_; }
 
-    // Binds the grid, the record boxes and the article view to the page's record set.
+    // Binds the record view to the page's record set.
     void BindView(Page page);
     // Makes page the active page, with the page-change handling.
     void ShowPage(Page page);
@@ -98,15 +96,22 @@ class TMainfrm : public QMainWindow {
     void UpdateButtonState();
     // Reads the bound record set again after the store changed it.
     void RefreshView();
+    // Writes status panel 0 from the bound record set.
+    void UpdateCounter();
+    // The idle log state: *log in use* cleared, the bookmark and keyword items disabled,
+    // the extension box enabled, the keyword box cleared.
+    void EnterIdleLogState();
+    // Offers to save the search result's pending edits (Yes saves them).
+    void PendingChangesPrompt();
 
-    // Menu commands.
-    void mnuOpenDBClick();
-    void mnuNewDBClick();
-    void mnuOpenLogDBClick();
-    void mnuCloseLogDBClick();
-    void mnuFontClick();
-    void mnuEditorClick();
-    void mnuAboutClick();
+    TMainContext& Context() { return *context_; }
+    TCommands& Commands() { return *commands_; }
+    TRecordViewWidget& View() { return *view_; }
+    TLogPage& LogRecordsPage() { return *logPage_; }
+    TSearchPage& SearchRecordsPage() { return *searchPage_; }
+    TDatabaseCommands& DatabaseCommands() { return *databaseCommands_; }
+    // The table chooser that lives for the whole run.
+    TSelectForm& SelectForm() { return *SelectForm_; }
 
   signals:
     // The deferred start-up is done: a table is open (or the user declined one).
@@ -120,13 +125,8 @@ class TMainfrm : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // The user tables offered by Open Database and Open Log Database; empty (after the
-    // "Database files missing" message) when there are none.
-    QStringList UserTableNames();
-    void CreateMenus();
-    void CreatePages();
-    void CreateRecordView();
     void CreateStatusBar();
+    void RouteFrameCommands();
     void LoadSettings();
     void SaveSettings();
     void CentreOnWorkArea();
@@ -134,20 +134,12 @@ class TMainfrm : public QMainWindow {
     void Timer1Timer();
     void DeferredStartup();
     bool OpenDatabaseFolder(const QString& folder);
-    bool PendingChangesPrompt();
     void PageControl1Change(int index);
-    void GridCurrentChanged(const QModelIndex& current);
-    void ShowCurrentRecord();
-    void UpdateCounter();
-    void UpdateNavigators();
-    void ApplyColumnWidths();
-    void NavigatorClick(int button);
-    void EnterIdleLogState();
-    void mnuEditPopup();
-    void ShowError(const QString& text);
+    void mnuFontClick();
+    void mnuEditorClick();
+    void mnuAboutClick();
 
     TDMod& dmod_;
-    TArticleGridModel* gridModel_ = nullptr;
     bool startPosted_ = false;
     bool started_ = false;
 
@@ -161,52 +153,15 @@ class TMainfrm : public QMainWindow {
     QColor scriptColor_;
     int spacesWidth_ = 0;
     int lettersWidth_ = 0;
-
     QString folderStatusText_;
-    QString databaseFolder_;
-    QString currentTable_;
-    QString currentLog_;
-    bool noTable_ = true;
-    bool logInUse_ = false;
-    bool multiSelect_ = false;
 
-    // Menus and their items, named as designed.
-    QMenu* mnuFile_ = nullptr;
-    QMenu* mnuEdit_ = nullptr;
-    QMenu* mnuView_ = nullptr;
-    QMenu* mnuKeyword_ = nullptr;
-    QMenu* mnuTools_ = nullptr;
-    QMenu* mnuScript_ = nullptr;
-    QMenu* mnuOptions_ = nullptr;
-    QMenu* mnuHelp_ = nullptr;
-    QMenu* popGrid_ = nullptr;
-
-    // Pages and tool bars.
+    TCommands* commands_ = nullptr;
+    TRecordViewWidget* view_ = nullptr;
+    std::unique_ptr<TMainContext> context_;
     QTabWidget* PageControl1_ = nullptr;
-    QComboBox* cbExtension_ = nullptr;
-    QToolButton* sbImport_ = nullptr;
-    QToolButton* sbFilter_ = nullptr;
-    QToolButton* sbSubject_ = nullptr;
-    QToolButton* sbDelSelect_ = nullptr;
-    QToolButton* sbCopySelect_ = nullptr;
-    QToolButton* sbMoveSelect_ = nullptr;
-    TDBNavigator* navLog_ = nullptr;
-    QToolButton* sbPost_ = nullptr;
-    QLineEdit* edKeyword_ = nullptr;
-    QToolButton* sbSearch_ = nullptr;
-    QToolButton* sbMemory_ = nullptr;
-    QToolButton* sbSrchDelSelect_ = nullptr;
-    TDBNavigator* navSearch_ = nullptr;
-    QToolButton* sbSave_ = nullptr;
-
-    // The record view.
-    QLineEdit* edDate_ = nullptr;
-    QLineEdit* edGroup_ = nullptr;
-    QLineEdit* edFrom_ = nullptr;
-    QLineEdit* edSubject_ = nullptr;
-    QPlainTextEdit* dreArticle_ = nullptr;
-    QSplitter* Splitter1_ = nullptr;
-    TDBEditGrid* dbgNews_ = nullptr;
+    TLogPage* logPage_ = nullptr;
+    TSearchPage* searchPage_ = nullptr;
+    TDatabaseCommands* databaseCommands_ = nullptr;
 
     // Status bar panels and the confirmation timer.
     QLabel* panels_[3] = {};

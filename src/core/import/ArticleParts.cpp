@@ -1,16 +1,22 @@
 #include "import/ArticleParts.h"
 
+#include "text/Cp932.h"
+
 std::string NextArticlePart(std::string& text) {
     std::string part;
     if (text.size() <= kArticlePartBytes) {
         part.swap(text);
         return part;
     }
-    part = text.substr(0, kArticlePartBytes);
     std::size_t crlf = text.find("\r\n", kArticlePartBytes);
     if (crlf == std::string::npos) {
-        text.erase(0, kArticlePartBytes);
+        // No line end left to cut at: cut at a character boundary, so that a double-byte
+        // character is never split between two records.
+        const std::size_t cut = cp932::boundaryAtOrBefore(text, kArticlePartBytes);
+        part = text.substr(0, cut);
+        text.erase(0, cut);
     } else {
+        part = text.substr(0, kArticlePartBytes);
         part.append(text, kArticlePartBytes, crlf - kArticlePartBytes);
         text.erase(0, crlf + 2);
     }

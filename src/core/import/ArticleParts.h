@@ -14,8 +14,9 @@ inline constexpr std::size_t kArticlePartBytes = 49152;  // 0xC000
 // Takes the next part off the front of `text`. A text longer than kArticlePartBytes gives
 // its first kArticlePartBytes bytes plus the rest of the line they end in; the CR LF that
 // ends that line is dropped, so the next part starts on a new line. Otherwise the whole text
-// is the part and `text` becomes empty. The cut counts bytes, so it may fall inside a
-// double-byte character when a line is longer than the rest of the text.
+// is the part and `text` becomes empty. When no line end follows the first kArticlePartBytes
+// bytes, the part ends at the last character boundary at or before kArticlePartBytes, so a
+// double-byte character is never split; the parts always join back to the original bytes.
 std::string NextArticlePart(std::string& text);
 
 // Hands over the record in `fields` with `article` as its text. Up to kArticlePartBytes

@@ -86,6 +86,16 @@ class TDMod {
     long long FirstID() const { return firstId_; }
     long long LastID() const { return lastId_; }
 
+    // --- View state: the main window keeps no copy of it --------------------------------
+
+    // *log in use*: the log is locked against import (an import put records into it, or a
+    // log database was opened); cleared by the idle log state.
+    bool LogInUse() const { return logInUse_; }
+    void SetLogInUse(bool inUse) { logInUse_ = inUse; }
+    // *multi-select*: the grid selects whole rows, several at a time.
+    bool MultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool on) { multiSelect_ = on; }
+
     long long MainRowCount();
     long long QueryResultRowCount();
     long long MemoryRowCount();
@@ -235,4 +245,6 @@ class TDMod {
     std::string logInsertSchema_;
     std::function<void()> rowHook_;
     std::function<int()> currentYear_;
+    bool logInUse_ = false;
+    bool multiSelect_ = false;
 };

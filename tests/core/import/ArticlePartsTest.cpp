@@ -91,6 +91,20 @@ TEST(ArticleParts, RestWithoutLineBreakStaysForTheNextPart) {
     EXPECT_TRUE(text.empty());
 }
 
+TEST(ArticleParts, CutWithoutLineBreakNeverSplitsADoubleByteCharacter) {
+    // "x" puts every lead byte of the run on an odd offset, so byte 49 152 falls between
+    // the lead and the trail byte of an あ.
+    std::string original = "x";
+    for (int i = 0; i < 30001; ++i)
+        original += "\x82\xa0";  // あ
+    std::string text = original;
+    const std::string first = NextArticlePart(text);
+    ASSERT_EQ(first.size(), kArticlePartBytes - 1);
+    EXPECT_EQ(first.substr(first.size() - 2), "\x82\xa0");
+    EXPECT_EQ(text.substr(0, 2), "\x82\xa0");
+    EXPECT_EQ(first + text, original);
+}
+
 TEST(ArticleParts, LineBreakRightAtTheCutStartsTheNextPart) {
     std::string text = std::string(kArticlePartBytes, 'a') + "\r\nnext";
     EXPECT_EQ(NextArticlePart(text), std::string(kArticlePartBytes, 'a'));

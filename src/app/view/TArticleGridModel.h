@@ -3,10 +3,8 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
-#include <memory>
 
-class TLogView;
-class TSearchResult;
+class TBoundRecords;
 struct TArticle;
 
 // The grid's table model over the store's record set that the view is bound to: the log
@@ -19,8 +17,9 @@ struct TArticle;
 // Rows are painted on light cyan when they are the bookmarked row, on light red while a
 // log filter is active.
 //
-// The model does not own the record sets; TDMod does, and outlives the model's binding.
-// GUI thread only.
+// The model does not own the record set; the record view does (TRecordViewWidget), and
+// the store behind it outlives the binding. While frozen (a worker uses the store behind
+// the runner's wait window) the model reads nothing from the store. GUI thread only.
 class TArticleGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -30,11 +29,13 @@ class TArticleGridModel : public QAbstractTableModel {
     explicit TArticleGridModel(QObject* parent = nullptr);
     ~TArticleGridModel() override;
 
-    // Binds the model to a record set (BindView); Unbind shows no rows.
-    void BindLog(TLogView& log);
-    void BindSearch(TSearchResult& result);
-    void Unbind();
-    bool IsBoundToLog() const { return boundToLog_; }
+    // Binds the model to a record set (not owned); nullptr shows no rows.
+    void Bind(TBoundRecords* records);
+    bool IsBoundToLog() const;
+
+    // While frozen no cell, header or count is read from the store; rows show empty.
+    void SetFrozen(bool frozen);
+    bool IsFrozen() const { return frozen_; }
 
     // Reads the record set again when it changed (its revision moved on): resets the
     // model. Returns whether it did.
@@ -64,12 +65,8 @@ class TArticleGridModel : public QAbstractTableModel {
     void reloaded();
 
   private:
-    class Rows;
-    class LogRows;
-    class SearchRows;
-
-    std::unique_ptr<Rows> rows_;
-    bool boundToLog_ = false;
+    TBoundRecords* rows_ = nullptr;
+    bool frozen_ = false;
     unsigned long long revision_ = 0;
     long long count_ = 0;
     QString textFamily_;

@@ -1,81 +1,43 @@
-#include "store/TArticleGridModel.h"
+#include "view/TArticleGridModel.h"
 
 #include <QBrush>
 #include <climits>
 
 #include "controls/Cp932Text.h"
-#include "store/TLogView.h"
-#include "store/TSearchResult.h"
+#include "store/TArticle.h"
+#include "view/TBoundRecords.h"
 
 const QColor TArticleGridModel::kBookmarkColor(0xc8, 0xff, 0xff);
 const QColor TArticleGridModel::kFilterColor(0xff, 0xc8, 0xc8);
-
-// The two record sets the grid can show, seen the same way.
-class TArticleGridModel::Rows {
-  public:
-    virtual ~Rows() = default;
-    virtual long long Count() = 0;
-    virtual const TArticle& Row(long long index) = 0;
-    virtual long long Current() = 0;
-    virtual void SetCurrent(long long index) = 0;
-    virtual unsigned long long Revision() = 0;
-    virtual long long BookmarkID() = 0;
-    virtual bool FilterActive() = 0;
-};
-
-class TArticleGridModel::LogRows final : public TArticleGridModel::Rows {
-  public:
-    explicit LogRows(TLogView& log) : log_(log) {}
-    long long Count() override { return log_.Rows().Count(); }
-    const TArticle& Row(long long index) override { return log_.Rows().Row(index); }
-    long long Current() override { return log_.Rows().Current(); }
-    void SetCurrent(long long index) override { log_.Rows().SetCurrent(index); }
-    unsigned long long Revision() override { return log_.Rows().Revision(); }
-    long long BookmarkID() override { return log_.BookmarkID(); }
-    bool FilterActive() override { return log_.FilterActive(); }
-
-  private:
-    TLogView& log_;
-};
-
-class TArticleGridModel::SearchRows final : public TArticleGridModel::Rows {
-  public:
-    explicit SearchRows(TSearchResult& result) : result_(result) {}
-    long long Count() override { return result_.Count(); }
-    const TArticle& Row(long long index) override { return result_.Row(index); }
-    long long Current() override { return result_.Current(); }
-    void SetCurrent(long long index) override { result_.SetCurrent(index); }
-    unsigned long long Revision() override { return result_.Revision(); }
-    long long BookmarkID() override { return result_.BookmarkID(); }
-    bool FilterActive() override { return false; }
-
-  private:
-    TSearchResult& result_;
-};
 
 TArticleGridModel::TArticleGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 TArticleGridModel::~TArticleGridModel() = default;
 
-void TArticleGridModel::BindLog(TLogView& log) {
-    rows_ = std::make_unique<LogRows>(log);
-    boundToLog_ = true;
+void TArticleGridModel::Bind(TBoundRecords* records) {
+    rows_ = records;
     Reload();
 }
 
-void TArticleGridModel::BindSearch(TSearchResult& result) {
-    rows_ = std::make_unique<SearchRows>(result);
-    boundToLog_ = false;
-    Reload();
+bool TArticleGridModel::IsBoundToLog() const {
+    return rows_ && rows_->IsLog();
 }
 
-void TArticleGridModel::Unbind() {
-    rows_.reset();
-    boundToLog_ = false;
-    Reload();
+void TArticleGridModel::SetFrozen(bool frozen) {
+    if (frozen_ == frozen)
+        return;
+    frozen_ = frozen;
+    if (frozen) {
+        if (count_ > 0)
+            emit dataChanged(index(0, 0), index(int(count_) - 1, ColumnCount - 1));
+    } else {
+        Reload();
+    }
 }
 
 bool TArticleGridModel::Refresh() {
+    if (frozen_)
+        return false;
     if (rows_ && rows_->Revision() == revision_ && rows_->Count() == count_)
         return false;
     Reload();
@@ -83,6 +45,8 @@ bool TArticleGridModel::Refresh() {
 }
 
 void TArticleGridModel::Reload() {
+    if (frozen_)
+        return;
     beginResetModel();
     // A view cannot show more rows than an int counts; the store's tables stay far below.
     count_ = rows_ ? qMin<long long>(rows_->Count(), INT_MAX) : 0;
@@ -93,11 +57,11 @@ void TArticleGridModel::Reload() {
 }
 
 long long TArticleGridModel::CurrentRow() const {
-    return rows_ ? rows_->Current() : -1;
+    return rows_ && !frozen_ ? rows_->Current() : -1;
 }
 
 void TArticleGridModel::SetCurrentRow(long long row) {
-    if (!rows_ || row < 0 || row >= count_)
+    if (!rows_ || frozen_ || row < 0 || row >= count_)
         return;
     const long long before = lastCurrent_;
     rows_->SetCurrent(row);
@@ -110,7 +74,7 @@ void TArticleGridModel::SetCurrentRow(long long row) {
 }
 
 const TArticle* TArticleGridModel::RecordAt(long long row) const {
-    if (!rows_ || row < 0 || row >= count_)
+    if (!rows_ || frozen_ || row < 0 || row >= count_ || row >= rows_->Count())
         return nullptr;
     return &rows_->Row(row);
 }
@@ -130,7 +94,10 @@ int TArticleGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TArticleGridModel::data(const QModelIndex& index, int role) const {
-    if (!rows_ || !index.isValid() || index.row() >= count_)
+    // The store's list may have shrunk since the last reset (an edit that leaves the
+    // filter); such rows read as empty until the reset that follows.
+    if (!rows_ || frozen_ || !index.isValid() || index.row() >= count_ ||
+        index.row() >= rows_->Count())
         return {};
     switch (role) {
         case Qt::DisplayRole:
@@ -164,7 +131,7 @@ QVariant TArticleGridModel::data(const QModelIndex& index, int role) const {
             const long long bookmark = rows_->BookmarkID();
             if (bookmark >= 0 && rows_->Row(index.row()).MessageID == bookmark)
                 return QBrush(kBookmarkColor);
-            if (boundToLog_ && rows_->FilterActive())
+            if (rows_->IsLog() && rows_->FilterActive())
                 return QBrush(kFilterColor);
             return {};
         }

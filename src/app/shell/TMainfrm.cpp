@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -33,6 +35,7 @@
 #include "shell/TAboutBox.h"
 #include "shell/TCommands.h"
 #include "shell/TEdForm.h"
+#include "shell/TInstallPaths.h"
 #include "shell/TSelectForm.h"
 #include "store/TDMod.h"
 #include "view/TBoundRecords.h"
@@ -144,6 +147,7 @@ void TMainfrm::RouteFrameCommands() {
     commands_->Handle(TCmd::Exit, [this] { close(); });
     commands_->Handle(TCmd::Font, [this] { mnuFontClick(); });
     commands_->Handle(TCmd::Editor, [this] { mnuEditorClick(); });
+    commands_->Handle(TCmd::Topics, [this] { mnuTopicsClick(); });
     commands_->Handle(TCmd::About, [this] { mnuAboutClick(); });
     // The View and Keyword menus belong to the Search Records page.
     commands_->Menu(TMenuId::View)->menuAction()->setVisible(false);
@@ -324,6 +328,19 @@ void TMainfrm::mnuEditorClick() {
     form.SetEditorName(settings_.EditorName);
     if (Dialogs().Exec(form) == QDialog::Accepted)
         settings_.EditorName = form.EditorName();
+}
+
+// The guide is HTML, read in the desktop's browser: the installed copy, or the source
+// tree's when the program runs from its build folder.
+void TMainfrm::mnuTopicsClick() {
+    const QString guide =
+        TInstallPaths::ForProgram(QCoreApplication::applicationDirPath()).GuideIndex();
+    if (guide.isEmpty())
+        Dialogs().Message(this, QStringLiteral("The user guide is not installed"),
+                          QStringLiteral("Warning"), QMessageBox::Warning, QMessageBox::Ok);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        Dialogs().Message(this, QStringLiteral("Cannot open the user guide:\n") + guide,
+                          QStringLiteral("Warning"), QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TMainfrm::mnuAboutClick() {

@@ -137,6 +137,7 @@ class TMainfrm : public QMainWindow {
     void PageControl1Change(int index);
     void mnuFontClick();
     void mnuEditorClick();
+    void mnuTopicsClick();
     void mnuAboutClick();
 
     TDMod& dmod_;

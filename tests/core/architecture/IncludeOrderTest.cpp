@@ -78,7 +78,7 @@ TEST(IncludeOrder, EveryIncludeIsAllowedByTheArchitecturePage) {
     const Rules rules = ReadRules();
     ASSERT_TRUE(rules.count("core/base")) << "no rules read from doc/architecture.md";
 
-    const std::regex include(R"(^\s*#\s*include\s*"([^"]+)") ");
+    const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
         int checked = 0;
     for (const auto& entry : fs::recursive_directory_iterator(kSource / "src")) {
         const fs::path& file = entry.path();

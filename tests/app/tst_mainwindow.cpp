@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,11 +40,16 @@ class TestMainWindow : public QObject {
     // database folder and no table is made.
     std::unique_ptr<ScriptedDialogs> startDialogs_;
 
+    QList<QUrl> opened_;
+
     TAppEnv Env() const { return TAppEnv{program_->path()}; }
 
     static QSettings Store() {
         return QSettings(QStringLiteral("Korvath"), QStringLiteral("Brevilo"));
     }
+
+  public slots:
+    void OpenUrl(const QUrl& url) { opened_.push_back(url); }
 
   private slots:
     void init() {
@@ -279,6 +285,21 @@ class TestMainWindow : public QObject {
         QVERIFY(!next.Settings().DecodeCharsets);
     }
 
+    // The build's program finds the repository's guide and hands it to the desktop.
+    void topicsOpensTheGuideInTheBrowser() {
+        ScriptedDialogs dialogs;
+        opened_.clear();
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenUrl");
+        TMainfrm window(*dmod_, Env());
+        window.findChild<QAction*>("mnuTopics")->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(opened_.size(), 1);
+        QVERIFY2(opened_[0].toLocalFile().endsWith(QStringLiteral("/doc/guide/index.html")),
+                 qPrintable(opened_[0].toString()));
+        QVERIFY(QFileInfo::exists(opened_[0].toLocalFile()));
+        QVERIFY(dialogs.calls.empty());
+    }
+
     void settingsAreWrittenOnceOnCloseAndReadBack() {
         ScriptedDialogs dialogs;
         dialogs.execAnswers.push_back([](QDialog& dialog) {
@@ -369,11 +390,15 @@ class TestMainWindow : public QObject {
     void commandsOfLaterPartsStayDisabled() {
         TMainfrm window(*dmod_, Env());
         for (const char* name : {"mnuBackup", "mnuPrint", "mnuTopics"})
-            QVERIFY2(!window.findChild<QAction*>(name)->isEnabled(), name);
-        for (const char* name : {"sbPost", "sbSearch"})
-            QVERIFY2(!window.findChild<QToolButton*>(name)->isEnabled(), name);
     }
-};
+
+    for (const char* name : {"mnuBackup", "mnuPrint", "mnuTestScript"})
+        QVERIFY2(!window.findChild<QAction*>(name)->isEnabled(), name);
+    for (const char* name : {"sbPost", "sbSearch"})
+        QVERIFY2(!window.findChild<QToolButton*>(name)->isEnabled(), name);
+}
+}
+;
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "shell/TInstallPaths.h"
+
 namespace scriptfolder {
 
 QString DefaultPath() {
@@ -15,16 +17,7 @@ QString DefaultPath() {
 }
 
 QString ExamplesFolder() {
-    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                              QStringLiteral("/../share/brevilo/scripts"));
-    if (QFileInfo(installed).isDir())
-        return installed;
-#ifdef BREVILO_SOURCE_SCRIPTS_DIR
-    const QString source = QStringLiteral(BREVILO_SOURCE_SCRIPTS_DIR);
-    if (QFileInfo(source).isDir())
-        return source;
-#endif
-    return {};
+    return TInstallPaths::ForProgram(QCoreApplication::applicationDirPath()).ExampleScriptsFolder();
 }
 
 bool Prepare(const QString& folder, const QString& examples) {

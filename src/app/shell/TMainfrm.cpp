@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -33,9 +34,9 @@
 #include "import/TImportCommands.h"
 #include "import/TImportWiring.h"
 #include "log/TLogPage.h"
-#include "search/TSearchCommands.h"
 #include "log/TTransferCommands.h"
 #include "script/TScriptCommands.h"
+#include "search/TSearchCommands.h"
 #include "search/TSearchPage.h"
 #include "shell/DateFormat.h"
 #include "shell/FolderText.h"
@@ -43,6 +44,7 @@
 #include "shell/TAboutBox.h"
 #include "shell/TCommands.h"
 #include "shell/TEdForm.h"
+#include "shell/TInstallPaths.h"
 #include "shell/TSelectForm.h"
 #include "store/TDMod.h"
 #include "tools/TToolsCommands.h"
@@ -166,6 +168,7 @@ void TMainfrm::RouteFrameCommands() {
     commands_->Handle(TCmd::Exit, [this] { close(); });
     commands_->Handle(TCmd::Font, [this] { mnuFontClick(); });
     commands_->Handle(TCmd::Editor, [this] { mnuEditorClick(); });
+    commands_->Handle(TCmd::Topics, [this] { mnuTopicsClick(); });
     commands_->Handle(TCmd::About, [this] { mnuAboutClick(); });
     // The check mark shows the setting, which the import reads (MailParser::TParseOptions).
     commands_->Handle(TCmd::DecodeCharsets, [this] { mnuDecodeCharsetsClick(); });
@@ -377,6 +380,19 @@ void TMainfrm::mnuEditorClick() {
 
 void TMainfrm::mnuDecodeCharsetsClick() {
     settings_.DecodeCharsets = commands_->Action(TCmd::DecodeCharsets)->isChecked();
+}
+
+// The guide is HTML, read in the desktop's browser: the installed copy, or the source
+// tree's when the program runs from its build folder.
+void TMainfrm::mnuTopicsClick() {
+    const QString guide =
+        TInstallPaths::ForProgram(QCoreApplication::applicationDirPath()).GuideIndex();
+    if (guide.isEmpty())
+        Dialogs().Message(this, QStringLiteral("The user guide is not installed"),
+                          QStringLiteral("Warning"), QMessageBox::Warning, QMessageBox::Ok);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        Dialogs().Message(this, QStringLiteral("Cannot open the user guide:\n") + guide,
+                          QStringLiteral("Warning"), QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TMainfrm::mnuAboutClick() {

@@ -158,6 +158,7 @@ class TMainfrm : public QMainWindow {
     void mnuFontClick();
     void mnuEditorClick();
     void mnuDecodeCharsetsClick();
+    void mnuTopicsClick();
     void mnuAboutClick();
 
     TDMod& dmod_;

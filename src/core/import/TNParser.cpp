@@ -253,15 +253,20 @@ void TNParser::ConvertStore(const std::string& path) {
     MessageList.clear();
     Record.Notes.clear();
     TOE5_DbxParser reader;
-    reader.ReadMessages(path, MessageList, StopFlag);
     MailParser::MParser& parser = Parser();
-    for (const std::string& message : MessageList) {
-        if (StopFlag.load())
-            break;
-        ThrowIfAborted();
-        parser.Parse(WithCrLfLineEnds(message), false, MailOptions);
-        PostParsedMessage(parser);  // a store's message may have no sender
-    }
+    // One message at a time: a store of hundreds of MB holds one message's text here, not
+    // all of them.
+    reader.ForEachMessage(
+        path,
+        [&](std::string& message) {
+            if (StopFlag.load())
+                return false;
+            ThrowIfAborted();
+            parser.Parse(WithCrLfLineEnds(message), false, MailOptions);
+            PostParsedMessage(parser);  // a store's message may have no sender
+            return true;
+        },
+        StopFlag);
 }
 
 void TNParser::ConvertPage(const std::string& path) {

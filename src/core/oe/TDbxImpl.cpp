@@ -91,7 +91,12 @@ void TDbxImpl::Walk(std::uint32_t parent, std::uint32_t node, std::uint64_t firs
         throw DbxException(DbxTexts::kWrongEntryTotal);
 }
 
-std::string TDbxImpl::ReadText(std::uint32_t firstBlock) const {
+std::uint64_t TDbxImpl::TextLength(std::uint32_t firstBlock) const {
+    std::uint64_t blocks = 0;
+    return ChainLength(firstBlock, blocks);
+}
+
+std::uint64_t TDbxImpl::ChainLength(std::uint32_t firstBlock, std::uint64_t& blocks) const {
     if (!stream_)
         throw std::logic_error("TDbxImpl::ReadText: no stream (LoadIndex first)");
     const std::uint64_t fileSize = stream_->Size();
@@ -100,7 +105,8 @@ std::string TDbxImpl::ReadText(std::uint32_t firstBlock) const {
     const std::uint64_t maxBlocks = fileSize / kBlockHeadSize;
     unsigned char head[kBlockHeadSize];
 
-    std::uint64_t total = 0, blocks = 0;
+    std::uint64_t total = 0;
+    blocks = 0;
     for (std::uint32_t block = firstBlock; block != 0; block = le32(head + kBlockNext)) {
         ThrowIfAborted();
         if (!stream_->ReadExact(block, head, sizeof head))
@@ -115,6 +121,12 @@ std::string TDbxImpl::ReadText(std::uint32_t firstBlock) const {
         if (++blocks > maxBlocks || total > fileSize)
             throw DbxException(DbxTexts::kChainTooLong);
     }
+    return total;
+}
+
+std::string TDbxImpl::ReadText(std::uint32_t firstBlock) const {
+    std::uint64_t blocks = 0;
+    const std::uint64_t total = ChainLength(firstBlock, blocks);
     if (total == 0)
         return std::string();
 
@@ -122,6 +134,7 @@ std::string TDbxImpl::ReadText(std::uint32_t firstBlock) const {
     std::size_t filled = 0;
     // The file may change between the passes: the second one never takes more blocks or
     // copies more bytes than the first one counted.
+    unsigned char head[kBlockHeadSize];
     std::uint64_t left = blocks;
     for (std::uint32_t block = firstBlock; block != 0 && left != 0 && filled < text.size();
          block = le32(head + kBlockNext), --left) {

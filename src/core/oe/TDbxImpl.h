@@ -35,6 +35,9 @@ class TDbxImpl {
     // fails as a short read; one that would hold more blocks or bytes than the file does
     // (a loop) fails with DbxTexts::kChainTooLong.
     std::string ReadText(std::uint32_t firstBlock) const;
+    // ReadText's first pass alone: the chain's total block length (the text may end earlier
+    // at a NUL), with the same checks and errors, reading only the block heads.
+    std::uint64_t TextLength(std::uint32_t firstBlock) const;
 
     // The offset table: Count() slots, read by position.
     std::size_t Count() const { return table_.size(); }
@@ -45,6 +48,8 @@ class TDbxImpl {
     void Detach() { stream_ = nullptr; }
 
   private:
+    // The first pass of ReadText: the summed block lengths; `blocks` gets the chain's length.
+    std::uint64_t ChainLength(std::uint32_t firstBlock, std::uint64_t& blocks) const;
     void Walk(std::uint32_t parent, std::uint32_t node, std::uint64_t firstSlot,
               std::uint64_t count, unsigned depth);
 

@@ -51,6 +51,41 @@ void TOE5_DbxParser::ReadMessages(TDbxStream& stream, std::vector<std::string>& 
         });
 }
 
+void TOE5_DbxParser::ForEachMessage(const std::string& path,
+                                    const std::function<bool(std::string&)>& take,
+                                    const std::atomic<bool>& stopFlag) {
+    TDbxStream stream(path);
+    struct DetachOnExit {
+        TDbxImpl& impl;
+        ~DetachOnExit() { impl.Detach(); }
+    } detach{*impl_};
+    ForEachMessage(stream, take, stopFlag);
+}
+
+void TOE5_DbxParser::ForEachMessage(TDbxStream& stream,
+                                    const std::function<bool(std::string&)>& take,
+                                    const std::atomic<bool>& stopFlag) {
+    const auto notStopped = [&](std::size_t) { return !stopFlag.load(std::memory_order_relaxed); };
+    Walk(stream, notStopped, [&](const MessageInfo& info) {
+        if (info.Wanted())
+            impl_->TextLength(info.TextOffset);
+        return true;
+    });
+    Walk(
+        stream,
+        [&](std::size_t position) {
+            if (OnProgress)
+                OnProgress(position, impl_->Count());
+            return notStopped(position);
+        },
+        [&](const MessageInfo& info) {
+            if (!info.Wanted())
+                return true;
+            std::string text = impl_->ReadText(info.TextOffset);
+            return take(text);
+        });
+}
+
 std::size_t TOE5_DbxParser::ScanMessages(TDbxStream& stream,
                                          const std::function<bool(const MessageInfo&)>& visit) {
     return Walk(

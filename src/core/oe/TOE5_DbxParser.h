@@ -63,6 +63,20 @@ class TOE5_DbxParser {
     void ReadMessages(TDbxStream& stream, std::vector<std::string>& messages,
                       const std::atomic<bool>& stopFlag);
 
+    // The messages ReadMessages would list, handed to `take` one at a time in the same
+    // order (the text is the callee's to move from; it is dropped once `take` returns), so
+    // that no more than one message's text is held at once. `take` returns false to end
+    // the walk; `stopFlag` and OnProgress act as in ReadMessages.
+    //
+    // The file is walked twice. The first walk reads every record and every wanted text's
+    // block heads and keeps nothing, so that a store ReadMessages would refuse fails here
+    // too before the first message is handed over; the second reads and hands over. (A
+    // file changed by another program between the walks may still fail in the second.)
+    void ForEachMessage(const std::string& path, const std::function<bool(std::string&)>& take,
+                        const std::atomic<bool>& stopFlag);
+    void ForEachMessage(TDbxStream& stream, const std::function<bool(std::string&)>& take,
+                        const std::atomic<bool>& stopFlag);
+
     // The walk under ReadMessages, without its choice: calls `visit` for every message
     // record in index order, whatever its flags, until a damaged record or until `visit`
     // returns false. Returns the number of records visited. Same errors as ReadMessages;

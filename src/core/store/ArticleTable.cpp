@@ -150,6 +150,16 @@ std::string CopyArticleSql(std::string_view from, std::string_view to) {
            s(from) + ".articles WHERE rowid = ?1";
 }
 
+std::string CopyArticlesInOrderSql(std::string_view from, std::string_view to,
+                                   std::string_view order, std::string_view rowFilter) {
+    return "INSERT INTO " + s(to) +
+           ".articles (Rank, Date, \"From\", Newsgroup, Subject, Notes, Article)"
+           " SELECT a.Rank, a.Date, brevilo_cut(a.\"From\", 70), brevilo_cut(a.Newsgroup, 60),"
+           " brevilo_cut(a.Subject, 85), brevilo_cut(a.Notes, 80), a.Article FROM " +
+           s(order) + " AS o JOIN " + s(from) + ".articles AS a ON a.rowid = o.rid WHERE " +
+           s(rowFilter) + " ORDER BY o.seq";
+}
+
 std::string UpdateArticleSql(std::string_view schema) {
     return "UPDATE " + s(schema) +
            ".articles SET Rank = ?1, Date = ?2, \"From\" = ?3, Newsgroup = ?4, Subject = ?5,"

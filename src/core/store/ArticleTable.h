@@ -48,6 +48,11 @@ void BindArticleForInsert(TSqlStatement& insert, const TArticle& article, TTable
 // one row inside SQLite with a fresh MessageID (the target is keyed), cutting the texts to
 // their sizes on the way.
 std::string CopyArticleSql(std::string_view from, std::string_view to);
+// The same for many rows in one statement: the rows of <from>.articles whose rowids
+// <order>.rid lists, in the order of <order>.seq, rowids no longer present skipped.
+// `rowFilter` is a condition on the copied row `a` (its WHERE clause; "1" for none).
+std::string CopyArticlesInOrderSql(std::string_view from, std::string_view to,
+                                   std::string_view order, std::string_view rowFilter);
 
 // "UPDATE <schema>.articles SET <seven fields> WHERE MessageID = ?8".
 std::string UpdateArticleSql(std::string_view schema);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -525,20 +526,70 @@ std::vector<long long> TDMod::LogRowidsFor(const std::vector<long long>& message
     return rowids;
 }
 
+namespace {
+
+// The row hook of a transfer as an SQL function, so that one INSERT ... SELECT still calls
+// it for every row it copies. What the hook throws (an injected failure, EAborted) makes
+// the statement fail and is kept to be raised again in its place.
+struct RowHookCall {
+    std::function<void()> rowDone;
+    std::exception_ptr failure;
+};
+
+void rowDoneFunction(sqlite3_context* ctx, int, sqlite3_value**) {
+    auto* call = static_cast<RowHookCall*>(sqlite3_user_data(ctx));
+    try {
+        call->rowDone();
+        sqlite3_result_int(ctx, 1);
+    } catch (...) {
+        call->failure = std::current_exception();
+        sqlite3_result_error(ctx, "transfer stopped", -1);
+    }
+}
+
+}  // namespace
+
 long long TDMod::CopyLogRows(const std::vector<long long>& rowids) {
     TSqlConnection& db = Db();
-    TSqlStatement copy = db.Prepare(CopyArticleSql(LogSchema(), kNews));
-    long long firstNew = 0;
-    for (long long rowid : rowids) {
-        copy.Reset();
-        copy.Bind(1, rowid);
-        copy.Run();
-        if (sqlite3_changes(db.handle()) == 0)
-            continue;  // the row has gone
-        if (firstNew == 0)
-            firstNew = db.LastInsertRowid();
-        RowDone();
+    // One INSERT ... SELECT over the rowids in transfer order instead of one statement a
+    // row: the per-row statement steps were a fifth of "post all"'s time.
+    db.Exec(
+        "CREATE TEMP TABLE IF NOT EXISTS transfer_order"
+        " (seq INTEGER PRIMARY KEY, rid INTEGER NOT NULL)");
+    db.Exec("DELETE FROM temp.transfer_order");
+    {
+        TSqlStatement add = db.Prepare("INSERT INTO temp.transfer_order (rid) VALUES (?1)");
+        for (long long rowid : rowids) {
+            add.Reset();
+            add.Bind(1, rowid);
+            add.Run();
+        }
     }
+    RowHookCall call{[this] { RowDone(); }, nullptr};
+    // Not deterministic and given the row: SQLite calls it once for each row copied.
+    if (sqlite3_create_function_v2(db.handle(), "brevilo_row_done", 1, SQLITE_UTF8, &call,
+                                   rowDoneFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw EDBError(sqlite3_errmsg(db.handle()));
+    struct Unregister {
+        sqlite3* handle;
+        ~Unregister() {
+            sqlite3_create_function_v2(handle, "brevilo_row_done", 1, SQLITE_UTF8, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr);
+        }
+    } unregister{db.handle()};
+    TSqlStatement copy = db.Prepare(CopyArticlesInOrderSql(
+        LogSchema(), kNews, "temp.transfer_order", "brevilo_row_done(a.rowid)"));
+    try {
+        copy.Run();
+    } catch (...) {
+        if (call.failure)
+            std::rethrow_exception(call.failure);
+        throw;
+    }
+    // The target is keyed (AUTOINCREMENT): one statement's new MessageIDs are consecutive.
+    const long long copied = sqlite3_changes(db.handle());
+    const long long firstNew = copied == 0 ? 0 : db.LastInsertRowid() - copied + 1;
+    db.Exec("DELETE FROM temp.transfer_order");
     return firstNew;
 }
 

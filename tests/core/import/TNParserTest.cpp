@@ -225,6 +225,19 @@ TEST_F(NParserTest, DamagedStoreRaisesItsOwnException) {
     EXPECT_THROW(engine.Convert(dir.file("bad.dbx")), DbxException);
 }
 
+// The store is read one message at a time, yet a broken text chain further on still fails
+// the store before any of its records goes out.
+TEST_F(NParserTest, DamagedStoreHandsOverNothing) {
+    dbxtest::DbxBuilder b;
+    const std::uint32_t good = b.AddMessage("From: a@b\r\nSubject: one\r\n\r\nbody\r\n");
+    const std::uint32_t broken = b.AddText("From: c@d\r\n\r\nx\r\n");
+    b.Set32(broken + 12, broken);  // the chain loops
+    b.IndexMessages({good, b.AddMessageRecord(broken, 1)});
+    b.Write(dir.file("Inbox.dbx"));
+    EXPECT_THROW(engine.Convert(dir.file("Inbox.dbx")), DbxException);
+    EXPECT_TRUE(records.empty());
+}
+
 TEST_F(NParserTest, WebPagesRunTheScript) {
     File("s.hsc", "?{<li>}\r\n:loop\r\nS={</li>}\r\nA=\"text\"\r\n*\r\n?{<li>}\r\n+:loop\r\n.\r\n");
     engine.SetScript(dir.file("s.hsc"));

@@ -36,7 +36,7 @@ void ImportRenames::BeginGroup() {
 }
 
 void ImportRenames::Converted(const std::string& path) {
-    if (!rename_)
+    if (!rename_ || TMyFiler::IsMailStore(path))
         return;
     std::string key = Key(path);
     std::string target = ReplaceExtension(key, ".bak");

@@ -99,12 +99,16 @@ void TMyFiler::AddTagged(const std::string& path, int count) {
     }
 }
 
+bool TMyFiler::IsMailStore(const std::string& path) {
+    // The user's mail stores are read, never marked: an Outlook Express store, an mbox
+    // file, a Maildir folder.
+    return AsciiLower(ExtensionOf(path)) == ".dbx" || MailboxKindOf(path) != MailboxKind::None;
+}
+
 void TMyFiler::RenameTo(int index, std::string_view extension) {
     const std::string& path = FileAt(index);
     LastExtension = ExtensionOf(path);
-    // The user's mail stores are read, never marked: an Outlook Express store, an mbox
-    // file, a Maildir folder.
-    if (AsciiLower(LastExtension) == ".dbx" || MailboxKindOf(path) != MailboxKind::None)
+    if (IsMailStore(path))
         return;
     std::string target = ReplaceExtension(path, extension);
     bool renamed = RenameNoReplace(path, target);

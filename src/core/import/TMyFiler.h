@@ -46,6 +46,9 @@ class TMyFiler {
     // that cannot be done (the target exists, the file is gone) is ignored. Renaming to ".err" sets
     // ErrorFile to the file's new path, or to its old one when it could not be renamed.
     void RenameTo(int index, std::string_view extension);
+    // Whether the path is one of the user's mail stores (.dbx, mbox, Maildir), which an
+    // import reads but never renames.
+    static bool IsMailStore(const std::string& path);
 
     // The folder of the first entry, without a trailing "/"; empty for an empty list.
     std::string FirstFolder() const;

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -101,6 +102,19 @@ TMainfrm::TMainfrm(TDMod& dmod, const TAppEnv& env, QWidget* parent)
     PageControl1_->addTab(logPage_, QStringLiteral("Log Records"));
     PageControl1_->addTab(searchPage_, QStringLiteral("Search Records"));
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TMainfrm::PageControl1Change);
+    // The pages from the keyboard, wherever the focus is: Ctrl+Tab and Ctrl+PgDn go to the
+    // other page, as in a browser's tabs.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (PageControl1_->isTabVisible(SearchPage))
+                ShowPage(ActivePage() == LogPage ? SearchPage : LogPage);
+        });
+    }
     CreateStatusBar();
 
     auto* central = new QWidget(this);

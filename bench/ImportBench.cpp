@@ -21,42 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using benchmail::Message;
+using benchmail::Base64;
+using benchmail::Body;
 
 constexpr int kFiles = 10000;
-
-std::string Base64(const std::string& in) {
-    static const char* a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out, line;
-    for (std::size_t i = 0; i < in.size(); i += 3) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size())
-            v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        if (i + 2 < in.size())
-            v |= static_cast<unsigned char>(in[i + 2]);
-        line += a[v >> 18 & 63];
-        line += a[v >> 12 & 63];
-        line += i + 1 < in.size() ? a[v >> 6 & 63] : '=';
-        line += i + 2 < in.size() ? a[v & 63] : '=';
-        if (line.size() == 76) {
-            out += line + "\r\n";
-            line.clear();
-        }
-    }
-    return out + line + "\r\n";
-}
-
-std::string Body(std::mt19937& rng) {
-    static const char* words[] = {"archive", "news",   "mail",   "record", "keyword", "Tokyo",
-                                  "report",  "weekly", "import", "table",  "search",  "text"};
-    std::string body;
-    std::size_t size = 1000 + rng() % 3000;
-    while (body.size() < size) {
-        body += words[rng() % 12];
-        body += (rng() % 12 == 0) ? "\r\n" : " ";
-    }
-    return body + "\r\n";
-}
 
 // ISO-2022-JP words (日本語, テスト, 東京, 記録, 検索) between ASCII ones.
 std::string JapaneseBody(std::mt19937& rng) {

@@ -1,8 +1,11 @@
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
 
+#include "import/TImportWiring.h"
 #include "shell/IDialogs.h"
 #include "shell/TApplication.h"
 #include "shell/TMainfrm.h"
@@ -43,6 +46,17 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "brevilo: window with the table after %lld ms\n",
                                  static_cast<long long>(sinceStart.elapsed()));
                 });
+            });
+        }
+        // Files named on the command line (the desktop's "Open with") are imported as if
+        // they were dropped on the window, once the start-up has opened a table.
+        QStringList files = QApplication::arguments().mid(1);
+        if (!files.isEmpty()) {
+            for (QString& file : files)
+                file = QFileInfo(file).absoluteFilePath();
+            QObject::connect(&window, &TMainfrm::startupFinished, &window, [&window, files] {
+                QTimer::singleShot(0, &window,
+                                   [&window, files] { window.Import().FilesDropped(files); });
             });
         }
         window.show();

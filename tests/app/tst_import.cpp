@@ -73,6 +73,26 @@ class StuckEngine : public IConversionEngine {
     TRecordFields fields_;
 };
 
+// Five records a file, the third with a date the log cannot read.
+class BadDateEngine : public IConversionEngine {
+  public:
+    void SetScript(const std::string&) override {}
+    void SetOnRecord(std::function<void()> onRecord) override { onRecord_ = std::move(onRecord); }
+    void SetStopFlag() override {}
+    const TRecordFields& Fields() const override { return fields_; }
+    void Convert(const std::string&) override {
+        for (int i = 1; i <= 5; ++i) {
+            fields_.Subject = "r" + std::to_string(i);
+            fields_.Date = i == 3 ? "not a date" : "";
+            onRecord_();
+        }
+    }
+
+  private:
+    std::function<void()> onRecord_;
+    TRecordFields fields_;
+};
+
 QByteArray Mail(const QByteArray& subject) {
     return "From: a@example.com\r\nSubject: " + subject +
            "\r\nDate: Tue, 12 Jun 2001 10:20:30 +0900\r\nNewsgroups: fj.test\r\n\r\nbody " +
@@ -320,7 +340,9 @@ class TestImport : public QObject {
 
     void cancelLeavesTheCurrentFileWhole() {
         Write("a.txt", TextFile(1, "a"));
-        Write("b.txt", TextFile(5, "b"));
+        // Long enough that its records reach the window before its conversion ends: the
+        // run may be that far ahead of what the window shows.
+        Write("b.txt", TextFile(100, "b"));
         Write("c.txt", TextFile(1, "c"));
         connect(imports_.get(), &TImportCommands::importFormCreated, this, [&](TImportForm* form) {
             QCOMPARE(form->windowTitle(), QStringLiteral("Importing..."));
@@ -337,6 +359,21 @@ class TestImport : public QObject {
         QVERIFY(Exists("b.txt"));
         QVERIFY(Exists("c.txt"));
         QCOMPARE(LogSubjects(), QStringList{"a1"});
+    }
+
+    void recordTheLogRefusesFailsItsFile() {
+        // The records reach the log after the run has gone on: the failure still stops the
+        // file at that record, and what came before it stays.
+        Write("x.eml", Mail("x"));
+        Write("y.eml", Mail("y"));
+        TImportOptions options;
+        options.makeEngine = [] { return std::make_unique<BadDateEngine>(); };
+        imports_->SetImportOptions(options);
+        dialogs_->messageAnswers = {QMessageBox::Ok};
+        imports_->sbImportClick(QStringLiteral(".eml"));
+        QCOMPARE(Messages(), QStringList{"'not a date' is not a valid date\r\nx.err"});
+        QCOMPARE(LogSubjects(), (QStringList{"r1", "r2"}));
+        QVERIFY(Exists("y.eml"));
     }
 
     void stuckEngineIsStoppedByForce() {

@@ -1,6 +1,7 @@
 #include "import/TImportForm.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +13,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "base/Abort.h"
 #include "base/EError.h"
@@ -24,56 +28,85 @@ namespace importform {
 // so an abandoned run never calls into freed memory; `form` is read and cleared only on
 // the GUI thread, and once cleared the run's calls return EAborted without touching
 // anything.
+//
+// Only the calls the run must wait for reach the GUI thread at once (a file's end: its
+// records are committed before the file is renamed; the outcome). A file's start and its
+// records are queued in the worker and delivered, in order, ahead of the next of those, or
+// once kMaxQueued records or kFlushMs have gone by: a small file then costs the run one
+// wait for the GUI thread instead of one per record, while a long file's records still
+// show as they come, and the queue bounds the memory they hold.
 struct Shared : IImportHost {
+    static constexpr std::size_t kMaxQueued = 64;
+    static constexpr qint64 kFlushMs = 40;
+
+    using Call = std::function<void(TImportForm&)>;
+
     TImportForm* form = nullptr;
     QObject* receiver = nullptr;  // lives on the GUI thread; the calls run in its thread
     std::unique_ptr<TConvertRun> run;
+    // The worker's queue; the GUI thread takes it only while the worker waits for it.
+    std::vector<Call> queued;
+    QElapsedTimer sinceDelivery;
 
     ~Shared() override {
         if (receiver)
             receiver->deleteLater();
     }
 
-    // A blocking queued call: `call` runs on the GUI thread while the worker waits; what it
-    // throws is thrown again here.
-    template <class Call>
-    void OnGuiThread(Call call) {
+    // A blocking queued call: the queued calls and then `call` run on the GUI thread while
+    // the worker waits; what they throw is thrown again here, and a queued call that throws
+    // takes the ones after it with it (they came after the failure).
+    void OnGuiThread(const Call& call) {
         std::exception_ptr error;
         bool abandoned = false;
         QMetaObject::invokeMethod(
             receiver,
             [&] {
+                std::vector<Call> calls = std::exchange(queued, {});
                 if (!form) {
                     abandoned = true;
                     return;
                 }
                 try {
-                    call(*form);
+                    for (const Call& c : calls)
+                        c(*form);
+                    if (call)
+                        call(*form);
                 } catch (...) {
                     error = std::current_exception();
                 }
             },
             Qt::BlockingQueuedConnection);
+        sinceDelivery.start();
         if (abandoned)
             throw EAborted{};
         if (error)
             std::rethrow_exception(error);
     }
 
+    void Queue(Call call) {
+        queued.push_back(std::move(call));
+        if (queued.size() >= kMaxQueued || !sinceDelivery.isValid() ||
+            sinceDelivery.elapsed() >= kFlushMs)
+            OnGuiThread(nullptr);
+    }
+
     void FileProgress(int position, const std::string& path) override {
-        OnGuiThread([&](TImportForm& f) { f.OnFileProgress(position, path); });
+        Queue([position, path](TImportForm& f) { f.OnFileProgress(position, path); });
     }
     void HandOver(const TRecordFields& fields, int recordCount, int position) override {
-        OnGuiThread([&](TImportForm& f) { f.OnHandOver(fields, recordCount, position); });
+        Queue([fields, recordCount, position](TImportForm& f) {
+            f.OnHandOver(fields, recordCount, position);
+        });
     }
     void FileEnded(FileEnd end) override {
-        OnGuiThread([&](TImportForm& f) { f.OnFileEnded(end); });
+        OnGuiThread([end](TImportForm& f) { f.OnFileEnded(end); });
     }
     void Completed() override {
-        OnGuiThread([&](TImportForm& f) { f.OnCompleted(); });
+        OnGuiThread([](TImportForm& f) { f.OnCompleted(); });
     }
     void Finished(const TImportResult& result) override {
-        OnGuiThread([&](TImportForm& f) { f.RunFinished(result); });
+        OnGuiThread([&result](TImportForm& f) { f.RunFinished(result); });
     }
 };
 
@@ -171,6 +204,11 @@ void TImportForm::showEvent(QShowEvent* event) {
 
 void TImportForm::StartRun() {
     paintTimer_->start();
+    try {
+        import_.emplace(dmod_);
+    } catch (const EError&) {
+        // Imported as any other write; a log that cannot be written fails the first file.
+    }
     std::shared_ptr<importform::Shared> shared = shared_;
     QThread* worker = QThread::create([shared] { shared->run->Run(); });
     worker->setObjectName(QStringLiteral("TConvertThread"));
@@ -276,6 +314,7 @@ void TImportForm::RunFinished(const TImportResult& result) {
 
 void TImportForm::Close(ImportOutcome outcome) {
     closing_ = true;
+    import_.reset();
     paintTimer_->stop();
     // A finished or failed run stays on screen a moment, so the last file and the full
     // bar can be seen; a stopped one goes at once.

@@ -94,7 +94,8 @@ class TImportForm : public QDialog {
     std::string scriptPath_;
     TImportOptions options_;
     std::shared_ptr<importform::Shared> shared_;
-    std::optional<TDMod::LogBatch> batch_;
+    std::optional<TDMod::LogImport> import_;
+    std::optional<TDMod::LogBatch> batch_;  // the current file's records
     TImportResult result_;
     bool started_ = false;
     bool closing_ = false;

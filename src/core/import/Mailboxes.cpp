@@ -90,10 +90,14 @@ bool IsMaildir(const std::string& folder) {
     return IsFolder(folder + "/cur") && IsFolder(folder + "/new");
 }
 
-MailboxKind MailboxKindOf(const std::string& path) {
+MailboxKind MailboxKindOf(const std::string& path, bool* folder) {
     struct stat st;
+    if (folder)
+        *folder = false;
     if (::stat(path.c_str(), &st) != 0)
         return MailboxKind::None;
+    if (folder)
+        *folder = S_ISDIR(st.st_mode);
     if (S_ISDIR(st.st_mode))
         return IsMaildir(path) ? MailboxKind::Maildir : MailboxKind::None;
     if (!S_ISREG(st.st_mode))

@@ -11,8 +11,9 @@ enum class MailboxKind { None, Mbox, Maildir };
 
 // Mbox: a file with the extension ".mbox" (any case), or a file without an extension that
 // begins with a "From " line. Maildir: a folder holding "cur" and "new" folders. None for
-// anything else, and for a path that cannot be read.
-MailboxKind MailboxKindOf(const std::string& path);
+// anything else, and for a path that cannot be read. `folder`, when given, tells whether
+// the path is a folder (one look at the file serves both questions).
+MailboxKind MailboxKindOf(const std::string& path, bool* folder = nullptr);
 
 bool IsMaildir(const std::string& folder);
 

@@ -87,14 +87,15 @@ void TNParser::Convert(const std::string& path) {
     if (!OnRecord)
         throw ENParseError("[Error] Brevilo Internal Error");
     // Mailboxes first: a Maildir is a folder, and an mbox may have no extension at all.
-    if (MailboxKind kind = MailboxKindOf(path); kind != MailboxKind::None) {
+    bool folder = false;
+    if (MailboxKind kind = MailboxKindOf(path, &folder); kind != MailboxKind::None) {
         if (kind == MailboxKind::Mbox)
             ConvertMbox(path);
         else
             ConvertMaildir(path);
         return;
     }
-    if (IsFolder(path))
+    if (folder)
         throw ENParseError("Folder is unsupported");  // the drop's text for the same case
     std::string ext = AsciiLower(ExtensionOf(path));
     if (ext == ".txt") {

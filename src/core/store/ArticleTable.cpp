@@ -33,11 +33,15 @@ void PrepareStoreSchema(TSqlConnection& db, std::string_view schema) {
     // rollback journal (never WAL), which is what makes one transaction over several
     // attached files atomic as a whole.
     db.Exec("PRAGMA " + s(schema) + ".synchronous = FULL");
+    MapStoreFile(db, schema, true);
+}
+
+void MapStoreFile(TSqlConnection& db, std::string_view schema, bool on) {
     // Keyword scans read every article; mapping the file spares a copy per page. As much
     // as the library maps (2 GB less 64 KB in Debian's build): a table of a million
     // articles is over 4 GB, and its keyword scan took a quarter less time with 2 GB
     // mapped than with 1 GB.
-    db.Exec("PRAGMA " + s(schema) + ".mmap_size = 2147418112");
+    db.Exec("PRAGMA " + s(schema) + ".mmap_size = " + (on ? "2147418112" : "0"));
 }
 
 void CreateArticleSchema(TSqlConnection& db, std::string_view schema, TTableKind kind,
@@ -53,10 +57,23 @@ void CreateArticleSchema(TSqlConnection& db, std::string_view schema, TTableKind
         // only the look-up by MessageID that saving edits does.
         db.Exec("CREATE INDEX " + S + ".articles_MessageID ON articles (MessageID)");
     }
-    if (logIndexes) {
-        for (const char* field : {"Date", "Newsgroup", "From", "Subject"})
-            db.Exec("CREATE INDEX " + S + ".\"" + field + "\" ON articles (\"" + field + "\")");
-    }
+    if (logIndexes)
+        CreateLogIndexes(db, schema);
+}
+
+namespace {
+constexpr const char* kLogIndexFields[] = {"Date", "Newsgroup", "From", "Subject"};
+}
+
+void CreateLogIndexes(TSqlConnection& db, std::string_view schema) {
+    for (const char* field : kLogIndexFields)
+        db.Exec("CREATE INDEX IF NOT EXISTS " + s(schema) + ".\"" + field + "\" ON articles (\"" +
+                field + "\")");
+}
+
+void DropLogIndexes(TSqlConnection& db, std::string_view schema) {
+    for (const char* field : kLogIndexFields)
+        db.Exec("DROP INDEX IF EXISTS " + s(schema) + ".\"" + field + "\"");
 }
 
 bool HasArticleSchema(TSqlConnection& db, std::string_view schema, bool keyedOnly) {

@@ -20,11 +20,17 @@ enum class TTableKind {
 void PrepareStoreConnection(TSqlConnection& db);
 // Per-schema setup after opening or attaching a file: durability and read speed.
 void PrepareStoreSchema(TSqlConnection& db, std::string_view schema);
+// The part of that setup that maps the file into memory, turned on or off. A file that
+// grows by a page per transaction is better written unmapped: the map is remade each time.
+void MapStoreFile(TSqlConnection& db, std::string_view schema, bool on);
 
 // Creates the table `articles` (and with `logIndexes` the four secondary indexes "Date",
 // "Newsgroup", "From", "Subject") in the empty database attached as `schema`.
 void CreateArticleSchema(TSqlConnection& db, std::string_view schema, TTableKind kind,
                          bool logIndexes);
+// Those four indexes, made where missing, or dropped.
+void CreateLogIndexes(TSqlConnection& db, std::string_view schema);
+void DropLogIndexes(TSqlConnection& db, std::string_view schema);
 
 // Whether `schema` holds an article table: `articles` with at least eight columns whose
 // first eight have the article types (MessageID as AUTOINCREMENT key when keyedOnly).

@@ -65,6 +65,13 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+void emptyLog(TSqlConnection& db) {
+    TSqlTransaction t(db);
+    db.Exec("DELETE FROM main.articles");
+    db.Exec("DELETE FROM main.sqlite_sequence WHERE name = 'articles'");
+    t.Commit();
+}
+
 }  // namespace
 
 TDMod::TDMod() : currentYear_(CurrentYear) {}
@@ -109,6 +116,7 @@ void TDMod::CloseConnection() noexcept {
     log_.Unbind();
     search_.Attach(nullptr);
     db_.reset();
+    importing_ = false;
 }
 
 std::string TDMod::TempFile(const std::string& name) const {
@@ -198,7 +206,8 @@ void TDMod::ResetTempTables() {
         logTable_.clear();
     }
 
-    if (!db_) {
+    const bool connected = db_ != nullptr;
+    if (!connected) {
         // The temporary log is the connection's main database (see TDMod.h).
         const std::string path = TempFile(kTmpDb);
         bool usable = false;
@@ -207,7 +216,12 @@ void TDMod::ResetTempTables() {
             PrepareStoreConnection(*db_);
             PrepareStoreSchema(*db_, "main");
             usable = HasArticleSchema(*db_, "main", true);
-            if (!usable) {
+            if (usable) {
+                // Emptied here, where a file an import's crash damaged is still made anew;
+                // an import cut short may have left it without its indexes.
+                emptyLog(*db_);
+                CreateLogIndexes(*db_, "main");
+            } else {
                 TSqlStatement any = db_->Prepare("SELECT count(*) FROM main.sqlite_master");
                 if (any.Step() && any.Int(0) == 0) {
                     // A new, empty file.
@@ -234,12 +248,8 @@ void TDMod::ResetTempTables() {
         search_.Attach(db_.get());
     }
     TSqlConnection& db = *db_;
-    {
-        TSqlTransaction t(db);
-        db.Exec("DELETE FROM main.articles");
-        db.Exec("DELETE FROM main.sqlite_sequence WHERE name = 'articles'");
-        t.Commit();
-    }
+    if (connected)
+        emptyLog(db);
     PrepareTemporaryTable(kTmpOut, kQResult, false);
     PrepareTemporaryTable(kTmpMem, kMemory, false);
     log_.Bind(db_.get(), "main");
@@ -444,11 +454,15 @@ TDMod::LogBatch::LogBatch(TDMod& dmod) : dmod_(dmod) {
     // outlive a crash: its batches need no disk sync. An import commits one batch per
     // file, and thousands of small files would otherwise wait for thousands of syncs.
     // Atomicity stays (the rollback journal is still written); only durability goes.
-    relaxed_ = dmod_.LogIsTemporary();
+    relaxed_ = dmod_.LogIsTemporary() && !dmod_.importing_;
     if (relaxed_)
         dmod_.Db().Exec("PRAGMA main.synchronous = OFF");
     try {
-        dmod_.Db().Exec("BEGIN IMMEDIATE");
+        // Deferred, not IMMEDIATE: an immediate transaction takes a write lock on every
+        // attached file, and a commit over several files goes through a super-journal
+        // with its own syncs, whatever the log's synchronous setting. Only the log's file
+        // is written here.
+        dmod_.Db().Exec("BEGIN");
     } catch (...) {
         RestoreSync();
         throw;
@@ -477,6 +491,57 @@ void TDMod::LogBatch::Commit() {
     dmod_.Db().Exec("COMMIT");
     open_ = false;
     RestoreSync();
+}
+
+TDMod::LogImport::LogImport(TDMod& dmod) : dmod_(dmod) {
+    relaxed_ = dmod_.LogIsTemporary() && !dmod_.importing_;
+    if (!relaxed_)
+        return;
+    TSqlConnection& db = dmod_.Db();
+    db.Exec(
+        "PRAGMA main.synchronous = OFF; PRAGMA main.journal_mode = MEMORY;"
+        " PRAGMA main.locking_mode = EXCLUSIVE");
+    dmod_.importing_ = true;
+    try {
+        MapStoreFile(db, "main", false);
+        // Into an empty log, the orderings' indexes are built once at the end (sorting
+        // what came) rather than kept up to date record by record: every batch would write
+        // a page of each of them.
+        bool empty;
+        {
+            TSqlStatement any = db.Prepare("SELECT EXISTS (SELECT 1 FROM main.articles)");
+            empty = any.Step() && any.Int(0) == 0;
+        }
+        if (empty) {
+            DropLogIndexes(db, "main");
+            reindex_ = true;
+        }
+    } catch (const EDBError&) {
+        // Only slower commits.
+    }
+}
+
+TDMod::LogImport::~LogImport() {
+    if (!relaxed_ || !dmod_.db_)
+        return;
+    dmod_.importing_ = false;
+    if (reindex_) {
+        try {
+            CreateLogIndexes(*dmod_.db_, "main");
+        } catch (const EDBError&) {
+            // The orderings still work, only slower; the next folder opening makes them.
+        }
+    }
+    // The lock goes at the file's next use: the read after the pragmas.
+    sqlite3_exec(dmod_.db_->handle(),
+                 "PRAGMA main.synchronous = FULL; PRAGMA main.journal_mode = DELETE;"
+                 " PRAGMA main.locking_mode = NORMAL; SELECT count(*) FROM main.sqlite_master",
+                 nullptr, nullptr, nullptr);
+    try {
+        MapStoreFile(*dmod_.db_, "main", true);
+    } catch (const EDBError&) {
+        // Only slower keyword scans of the log.
+    }
 }
 
 long long TDMod::InsertLogRow() {

@@ -136,6 +136,26 @@ class TDMod {
         bool relaxed_ = false;  // synchronous OFF for the temporary log while open
     };
 
+    // An import's run of LogBatches. While it lasts the temporary log keeps its rollback
+    // journal in memory and its file locked by this connection, and is not synced: no
+    // journal file is made and removed, and no lock taken and given back, for each of
+    // thousands of small files. A batch still commits or rolls back as a whole; only a crash
+    // in the middle of a commit can damage the file, and the temporary log never outlives
+    // its connection (a damaged one is made anew when the folder is opened). A log
+    // database is written as before.
+    class LogImport {
+      public:
+        explicit LogImport(TDMod& dmod);
+        ~LogImport();
+        LogImport(const LogImport&) = delete;
+        LogImport& operator=(const LogImport&) = delete;
+
+      private:
+        TDMod& dmod_;
+        bool relaxed_ = false;
+        bool reindex_ = false;  // the log's indexes are made when the import ends
+    };
+
     TLogView& Log() { return log_; }
 
     // The log navigator: a new empty row at the end (returns its MessageID), an edited row
@@ -293,6 +313,7 @@ class TDMod {
     std::function<int()> currentYear_;
     TExportLabels exportLabels_;
     bool logInUse_ = false;
+    bool importing_ = false;  // a LogImport is open on the temporary log
     bool multiSelect_ = false;
     std::string keywordClipboard_;
 };

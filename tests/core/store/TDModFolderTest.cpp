@@ -76,6 +76,31 @@ TEST(DataModule, DamagedTemporaryTablesAreMadeAnew) {
     EXPECT_EQ(dmod.QueryResultRowCount(), 0);
 }
 
+TEST(DataModule, TemporaryLogDamagedInsideIsMadeAnew) {
+    // What a crash in the middle of an import's commit can leave: a file whose schema
+    // reads but whose pages do not.
+    testsupport::TempDir dir;
+    std::string saved = dir.file("saved.db");
+    {
+        TDMod dmod;
+        dmod.OpenFolder(dir.str());
+        TDMod::LogBatch batch(dmod);
+        for (int i = 0; i < 200; ++i)
+            dmod.AppendLogRecord(Rec("row", "", "", std::string(3000, 'x')));
+        batch.Commit();
+        fs::copy_file(dir.file("tmpdb.db"), saved);
+    }
+    std::string bytes = testsupport::ReadFile(saved);
+    ASSERT_GT(bytes.size(), 16384u);
+    std::fill(bytes.begin() + 12288, bytes.end(), '\xff');
+    testsupport::WriteFile(dir.file("tmpdb.db"), bytes);
+    TDMod dmod;
+    dmod.OpenFolder(dir.str());
+    EXPECT_EQ(dmod.Log().Rows().Count(), 0);
+    dmod.AppendLogRecord(Rec("fine"));
+    EXPECT_EQ(dmod.Log().Rows().Count(), 1);
+}
+
 TEST(DataModule, ChangeFolderDeletesTheOldTemporaryTables) {
     testsupport::TempDir a, b;
     TDMod dmod;
@@ -258,6 +283,35 @@ TEST_F(StoreFixture, LogBatchCommitsTogetherOrNotAtAll) {
         batch.Commit();
     }
     EXPECT_EQ(Subjects(ReadTable(File("tmpdb"))), (std::vector<std::string>{"c", "d"}));
+}
+
+TEST_F(StoreFixture, ImportBatchesStandOrFallAloneAndLeaveTheLogAsItWas) {
+    {
+        TDMod::LogImport import(dmod);
+        {
+            TDMod::LogBatch batch(dmod);
+            AppendLog({"a", "b"});
+        }
+        {
+            TDMod::LogBatch batch(dmod);
+            AppendLog({"c"});
+            batch.Commit();
+        }
+        EXPECT_FALSE(fs::exists(File("tmpdb") + "-journal"));
+    }
+    // Committed, unlocked for other connections, indexed (they were dropped for the
+    // import into the empty log), and journalled on disk again.
+    EXPECT_EQ(Subjects(ReadTable(File("tmpdb"))), (std::vector<std::string>{"c"}));
+    {
+        TSqlConnection raw(File("tmpdb"), false);
+        TSqlStatement indexes = raw.Prepare(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL");
+        ASSERT_TRUE(indexes.Step());
+        EXPECT_EQ(indexes.Int(0), 4);
+    }
+    TDMod::LogBatch batch(dmod);
+    AppendLog({"d"});
+    EXPECT_TRUE(fs::exists(File("tmpdb") + "-journal"));
 }
 
 TEST_F(StoreFixture, LogNavigatorInsertsAtTheEndEditsAndDeletes) {

@@ -58,6 +58,20 @@ std::size_t forEachSplitLine(std::string_view text, F&& f) {
     return n;
 }
 
+// Whether every line break of the text is a CR LF pair.
+bool OnlyCrLfBreaks(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n')
+            return false;
+        if (text[at] == '\r') {
+            if (at + 1 == text.size() || text[at + 1] != '\n')
+                return false;
+            ++at;
+        }
+    }
+    return true;
+}
+
 void trimLineBreaks(std::string& text) {
     TrimLeadingLineBreaks(text);
     TrimTrailingLineBreaks(text);
@@ -319,7 +333,13 @@ void TableParts::ComputeRowTexts(std::size_t r) {
         const long rs = cell->rs, cs = cell->cs;
         if (rowCount_ < static_cast<long>(r) + rs)
             throw EError("?\?\?<TABLE>");
-        const std::string t = CellText(*cell);
+        std::string t = CellText(*cell);
+        if (rs == 1 && OnlyCrLfBreaks(t)) {
+            // One row: its lines joined again with CR LF, which is the text itself.
+            if (!t.empty())
+                RowTexts(r)[c] = std::move(t);
+            continue;
+        }
         lines_.clear();
         forEachSplitLine(t, [&](std::size_t, std::string_view line) { lines_.push_back(line); });
         const auto n = static_cast<long>(lines_.size());

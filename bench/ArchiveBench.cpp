@@ -21,6 +21,7 @@
 #include <random>
 #include <string>
 
+#include "Archive.h"
 #include "Records.h"
 #include "store/TDMod.h"
 #include "store/TSqlConnection.h"
@@ -33,30 +34,15 @@ namespace {
 const char* const kTable = "Million";
 const char* const kTokyo = "\x93\x8c\x8b\x9e";  // 東京: in nearly every article
 
-std::string CacheDir() {
-    const char* dir = std::getenv("BREVILO_ARCHIVE_DIR");
-    return dir ? dir : "/tmp/brevilo-archive-1m";
-}
-
 long Rows() {
     const char* rows = std::getenv("BREVILO_ARCHIVE_ROWS");
     return rows ? std::atol(rows) : 1000000;
 }
 
-// Kilobytes of private (anonymous) resident memory: the mapped table file's pages aside.
-long RssAnonKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("RssAnon:", 0) == 0)
-            return std::atol(line.c_str() + 8);
-    return -1;
-}
-
 // Builds the table once: batches of 100 000 records appended to the log and posted.
 const std::string& Archive() {
     static const std::string dir = [] {
-        const std::string folder = CacheDir();
+        const std::string folder = bench::ArchiveCacheDir();
         const fs::path done = fs::path(folder) / ("complete-" + std::to_string(Rows()));
         if (fs::exists(done))
             return folder;
@@ -104,7 +90,7 @@ void BM_OpenInGrid(benchmark::State& state) {
         for (long long i = 0; i < std::min(n, 40LL); ++i)
             benchmark::DoNotOptimize(rows.Row(i).MessageID);
         state.counters["rows"] = static_cast<double>(n);
-        state.counters["RssAnon_MB"] = static_cast<double>(RssAnonKb()) / 1024.0;
+        state.counters["RssAnon_MB"] = static_cast<double>(bench::RssAnonKb()) / 1024.0;
         // Scrolling to the end at once: the last screen.
         const auto t = std::chrono::steady_clock::now();
         for (long long i = std::max(0LL, n - 40); i < n; ++i)
@@ -241,7 +227,7 @@ BENCHMARK(BM_CliSearch1000Hits)
 
 // The Date order of a 100 000-row log: the arrangement and the first screen.
 void BM_LogDateOrder100k(benchmark::State& state) {
-    const std::string folder = CacheDir() + "-log100k";
+    const std::string folder = bench::ArchiveCacheDir() + "-log100k";
     const fs::path done = fs::path(folder) / "complete";
     if (!fs::exists(done)) {
         fs::remove_all(folder);

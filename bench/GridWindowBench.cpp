@@ -9,33 +9,17 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableView>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "Archive.h"
 #include "store/TDMod.h"
 #include "view/TArticleGridModel.h"
 #include "view/TBoundRecords.h"
 
 namespace {
-
-std::string CacheDir() {
-    const char* dir = std::getenv("BREVILO_ARCHIVE_DIR");
-    return dir ? dir : "/tmp/brevilo-archive-1m";
-}
-
-long RssAnonKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("RssAnon:", 0) == 0)
-            return std::atol(line.c_str() + 8);
-    return -1;
-}
 
 // Paints the view now, as the event loop would.
 void Paint(QTableView& view) {
@@ -44,7 +28,7 @@ void Paint(QTableView& view) {
 }
 
 void BM_GridOpenAndScrollToEnd(benchmark::State& state) {
-    if (!std::filesystem::exists(std::filesystem::path(CacheDir()) / "Million.db")) {
+    if (!std::filesystem::exists(std::filesystem::path(bench::ArchiveCacheDir()) / "Million.db")) {
         state.SkipWithError("no cached table: run ArchiveBench first");
         return;
     }
@@ -52,7 +36,7 @@ void BM_GridOpenAndScrollToEnd(benchmark::State& state) {
         QElapsedTimer clock;
         clock.start();
         TDMod dmod;
-        dmod.OpenFolder(CacheDir());
+        dmod.OpenFolder(bench::ArchiveCacheDir());
         dmod.OpenLogTable("Million");
         std::unique_ptr<TBoundRecords> records = MakeLogRecords(dmod);
         TArticleGridModel model;
@@ -64,7 +48,7 @@ void BM_GridOpenAndScrollToEnd(benchmark::State& state) {
         Paint(view);
         state.counters["first_rows_ms"] = static_cast<double>(clock.elapsed());
         state.counters["rows"] = model.rowCount();
-        state.counters["RssAnon_MB"] = static_cast<double>(RssAnonKb()) / 1024.0;
+        state.counters["RssAnon_MB"] = static_cast<double>(bench::RssAnonKb()) / 1024.0;
 
         clock.restart();
         view.setFocus();

@@ -71,13 +71,21 @@ bool TTransferCommands::Run(TRunner::Look look, const std::function<void()>& op,
     return true;
 }
 
-void TTransferCommands::LogCleanup() {
+void TTransferCommands::LogCleanup(bool releaseFilter) {
     TDMod& dmod = context_.dmod;
-    if (dmod.Log().TableCount() != 0)
-        return;
-    dmod.Log().ReleaseFilter();
-    if (dmod.Log().TableCount() == 0)
-        context_.frame.DatabaseCommands().mnuCloseLogDBClick();
+    try {
+        if (releaseFilter)
+            dmod.Log().ReleaseFilter();
+        if (dmod.Log().TableCount() == 0) {
+            dmod.Log().ReleaseFilter();
+            if (dmod.Log().TableCount() == 0)
+                context_.frame.DatabaseCommands().mnuCloseLogDBClick();
+        }
+    } catch (const EError& e) {
+        ShowMessage(&context_.frame, FromCp932(e.what()));
+    }
+    if (releaseFilter)
+        context_.frame.LogRecordsPage().ReleaseFilter();
 }
 
 void TTransferCommands::ShowSearchPage() {
@@ -160,11 +168,7 @@ void TTransferCommands::sbMoveSelectClick() {
             TRunner::Look::Copy, [&dmod, ids] { dmod.MoveSelected(ids); },
             QStringLiteral("Failed to move selected records")))
         return;
-    try {
-        LogCleanup();
-    } catch (const EError& e) {
-        ShowMessage(&frame, FromCp932(e.what()));
-    }
+    LogCleanup(false);
     frame.LogRecordsPage().EndMultiSelect();
     ShowSearchPage();
     frame.UpdateButtonState();
@@ -193,12 +197,8 @@ void TTransferCommands::DeleteSelectedClick() {
     };
     if (!Run(TRunner::Look::Delete, op, QStringLiteral("Failed to delete selected records")))
         return;
-    try {
-        if (fromLog)
-            LogCleanup();
-    } catch (const EError& e) {
-        ShowMessage(&frame, FromCp932(e.what()));
-    }
+    if (fromLog)
+        LogCleanup(false);
     frame.LogRecordsPage().EndMultiSelect();
     frame.UpdateButtonState();
     frame.ShowStatusText(QStringLiteral("Deleted selected records"), true);
@@ -226,13 +226,7 @@ void TTransferCommands::mnuMoveFilteredClick() {
             TRunner::Look::Copy, [&dmod] { dmod.MoveFiltered(); },
             QStringLiteral("Failed to move range records")))
         return;
-    try {
-        dmod.Log().ReleaseFilter();
-        LogCleanup();
-    } catch (const EError& e) {
-        ShowMessage(&frame, FromCp932(e.what()));
-    }
-    frame.LogRecordsPage().ReleaseFilter();
+    LogCleanup(true);
     ShowSearchPage();
     frame.ShowStatusText(QStringLiteral("Moved range records successfully"), false);
 }
@@ -246,12 +240,6 @@ void TTransferCommands::mnuDeleteFilteredClick() {
             TRunner::Look::Delete, [&dmod] { dmod.DeleteFiltered(); },
             QStringLiteral("Failed to delete range records")))
         return;
-    try {
-        dmod.Log().ReleaseFilter();
-        LogCleanup();
-    } catch (const EError& e) {
-        ShowMessage(&frame, FromCp932(e.what()));
-    }
-    frame.LogRecordsPage().ReleaseFilter();
+    LogCleanup(true);
     frame.ShowStatusText(QStringLiteral("Deleted range records successfully"), true);
 }

@@ -38,8 +38,9 @@ class TTransferCommands : public QObject {
     // failureText is shown.
     bool Run(TRunner::Look look, const std::function<void()>& op, const QString& failureText);
     // After rows left the log: when it is empty the filter is released, and when it is
-    // still empty the log is closed.
-    void LogCleanup();
+    // still empty the log is closed. With releaseFilter (the filtered rows left) the
+    // filter goes first in any case. A failure is shown.
+    void LogCleanup(bool releaseFilter);
     void ShowSearchPage();
 
     TMainContext context_;

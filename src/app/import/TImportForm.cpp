@@ -32,11 +32,12 @@ namespace importform {
 // Only the calls the run must wait for reach the GUI thread at once (a file's end: its
 // records are committed before the file is renamed; the outcome). A file's start and its
 // records are queued in the worker and delivered, in order, ahead of the next of those, or
-// once kMaxQueued records or kFlushMs have gone by: a small file then costs the run one
-// wait for the GUI thread instead of one per record, while a long file's records still
-// show as they come, and the queue bounds the memory they hold.
+// once kMaxQueued records, kMaxQueuedBytes of text or kFlushMs have gone by: a small file
+// then costs the run one wait for the GUI thread instead of one per record, while a long
+// file's records still show as they come, and the queue bounds the memory they hold.
 struct Shared : IImportHost {
     static constexpr std::size_t kMaxQueued = 64;
+    static constexpr std::size_t kMaxQueuedBytes = 4 << 20;  // a few long articles' parts
     static constexpr qint64 kFlushMs = 40;
 
     using Call = std::function<void(TImportForm&)>;
@@ -46,6 +47,7 @@ struct Shared : IImportHost {
     std::unique_ptr<TConvertRun> run;
     // The worker's queue; the GUI thread takes it only while the worker waits for it.
     std::vector<Call> queued;
+    std::size_t queuedBytes = 0;
     QElapsedTimer sinceDelivery;
 
     ~Shared() override {
@@ -63,6 +65,7 @@ struct Shared : IImportHost {
             receiver,
             [&] {
                 std::vector<Call> calls = std::exchange(queued, {});
+                queuedBytes = 0;
                 if (!form) {
                     abandoned = true;
                     return;
@@ -84,20 +87,21 @@ struct Shared : IImportHost {
             std::rethrow_exception(error);
     }
 
-    void Queue(Call call) {
+    void Queue(Call call, std::size_t bytes) {
         queued.push_back(std::move(call));
-        if (queued.size() >= kMaxQueued || !sinceDelivery.isValid() ||
-            sinceDelivery.elapsed() >= kFlushMs)
+        queuedBytes += bytes;
+        if (queued.size() >= kMaxQueued || queuedBytes >= kMaxQueuedBytes ||
+            !sinceDelivery.isValid() || sinceDelivery.elapsed() >= kFlushMs)
             OnGuiThread(nullptr);
     }
 
     void FileProgress(int position, const std::string& path) override {
-        Queue([position, path](TImportForm& f) { f.OnFileProgress(position, path); });
+        Queue([position, path](TImportForm& f) { f.OnFileProgress(position, path); }, path.size());
     }
     void HandOver(const TRecordFields& fields, int recordCount, int position) override {
-        Queue([fields, recordCount, position](TImportForm& f) {
-            f.OnHandOver(fields, recordCount, position);
-        });
+        Queue([fields, recordCount,
+               position](TImportForm& f) { f.OnHandOver(fields, recordCount, position); },
+              fields.Article.size() + fields.Subject.size());
     }
     void FileEnded(FileEnd end) override {
         OnGuiThread([end](TImportForm& f) { f.OnFileEnded(end); });

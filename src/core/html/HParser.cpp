@@ -54,22 +54,22 @@ void trimLeft(std::string_view& s) {
 }
 
 // The leading run of name bytes of `s`, lower-cased and removed, then `s` trimmed left.
-std::string takeName(std::string_view& s) {
+// Into `name`, whose storage is reused from tag to tag.
+void takeName(std::string_view& s, std::string& name) {
     std::size_t n = 0;
     while (n < s.size() && isNameByte(static_cast<unsigned char>(s[n])))
         ++n;
-    std::string name(s.substr(0, n));
+    name.assign(s.data(), n);
     for (char& c : name)
         c = lowerAscii(c);
     s.remove_prefix(n);
     trimLeft(s);
-    return name;
 }
 
 // One attribute "name=value" from the front of `s`. False when it is not one; the caller
 // then drops the rest of the word.
 bool takeAttribute(std::string_view& s, std::string& name, std::string& value) {
-    name = takeName(s);
+    takeName(s, name);
     if (name.empty() || s.empty() || s.front() != '=')
         return false;
     s.remove_prefix(1);
@@ -370,7 +370,8 @@ void HParser::ReadElementTag() {
     }
 
     std::string_view rest = tagText_;
-    std::string name = takeName(rest);
+    std::string& name = tagName_;
+    takeName(rest, name);
     const ElementKind kind = KindOfName(name);
     if (kind == ElementKind::Pre) {
         preformatted_ = true;

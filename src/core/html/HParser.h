@@ -63,6 +63,7 @@ class HParser {
     std::string result_;
     std::string rawName_;
     std::string tagText_;
+    std::string tagName_;  // the lower-case name of the tag being read
     // Of the tag being read: the first attributeCount_ pairs.
     std::vector<std::pair<std::string, std::string>> attributes_;
     std::size_t attributeCount_ = 0;

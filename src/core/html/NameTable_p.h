@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 namespace HTMLParser::internal {
@@ -30,13 +29,21 @@ class NameTable {
             const std::string_view n = names_[i];
             if (n.empty())
                 return nullptr;
-            if (n.size() == name.size() && std::memcmp(n.data(), name.data(), n.size()) == 0)
+            if (n.size() == name.size() && Same(n, name))
                 return &values_[i];
         }
     }
     std::size_t Count() const { return count_; }
 
   private:
+    // The names are a few bytes long: a loop beats a call to memcmp.
+    static bool Same(std::string_view a, std::string_view b) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+
     static std::size_t Hash(std::string_view name) {
         const std::size_t n = name.size();
         if (n == 0)

@@ -19,6 +19,7 @@
 #include "app/AppTestSupport.h"
 #include "app/ScriptedDialogs.h"
 #include "base/Abort.h"
+#include "controls/TEllipsisLabel.h"
 #include "import/IImportWindow.h"
 #include "import/TImportCommands.h"
 #include "import/TImportForm.h"
@@ -86,6 +87,31 @@ class BadDateEngine : public IConversionEngine {
             fields_.Date = i == 3 ? "not a date" : "";
             onRecord_();
         }
+    }
+
+  private:
+    std::function<void()> onRecord_;
+    TRecordFields fields_;
+};
+
+// One record a file; a file whose name ends in "slow.eml" takes until the test lets it go.
+class SlowFileEngine : public IConversionEngine {
+  public:
+    static inline std::atomic<bool> release{false};
+    static inline std::atomic<bool> inside{false};
+    void SetScript(const std::string&) override {}
+    void SetOnRecord(std::function<void()> onRecord) override { onRecord_ = std::move(onRecord); }
+    void SetStopFlag() override {}
+    const TRecordFields& Fields() const override { return fields_; }
+    void Convert(const std::string& path) override {
+        if (path.ends_with("slow.eml")) {
+            inside = true;
+            while (!release.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            inside = false;
+        }
+        fields_.Subject = path.substr(path.rfind('/') + 1);
+        onRecord_();
     }
 
   private:
@@ -374,6 +400,35 @@ class TestImport : public QObject {
         QCOMPARE(Messages(), QStringList{"'not a date' is not a valid date\r\nx.err"});
         QCOMPARE(LogSubjects(), (QStringList{"r1", "r2"}));
         QVERIFY(Exists("y.eml"));
+    }
+
+    void slowFileShowsItsNameWhileItConverts() {
+        Write("a.eml", Mail("a"));
+        Write("b-slow.eml", Mail("b"));
+        SlowFileEngine::release = false;
+        TImportOptions options;
+        options.makeEngine = [] { return std::make_unique<SlowFileEngine>(); };
+        imports_->SetImportOptions(options);
+        QString shown;
+        connect(imports_.get(), &TImportCommands::importFormCreated, this, [&](TImportForm* form) {
+            auto* poll = new QTimer(form);
+            connect(poll, &QTimer::timeout, form, [&, form, poll] {
+                if (!SlowFileEngine::inside.load())
+                    return;
+                auto* label = form->findChild<TEllipsisLabel*>(QStringLiteral("FileLabel"));
+                if (!label->Path().endsWith(QStringLiteral("b-slow.eml")))
+                    return;
+                shown = label->Path();
+                poll->stop();
+                SlowFileEngine::release = true;
+            });
+            poll->start(10);
+            // A window that never shows the file fails the test rather than hanging it.
+            QTimer::singleShot(5000, form, [] { SlowFileEngine::release = true; });
+        });
+        imports_->sbImportClick(QStringLiteral(".eml"));
+        QCOMPARE(shown, Data("b-slow.eml"));
+        QCOMPARE(LogSubjects(), (QStringList{"a.eml", "b-slow.eml"}));
     }
 
     void stuckEngineIsStoppedByForce() {

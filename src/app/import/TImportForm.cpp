@@ -12,8 +12,10 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -49,6 +51,12 @@ struct Shared : IImportHost {
     std::vector<Call> queued;
     std::size_t queuedBytes = 0;
     QElapsedTimer sinceDelivery;
+    // The file the run is on, for the window to show while that file's calls are still
+    // queued: a slow file shows its own name, not the one before it.
+    std::mutex startedMutex;
+    std::string startedPath;    // guarded by startedMutex
+    int startedPosition = 0;    // guarded
+    unsigned startedCount = 0;  // guarded: one more for every file
 
     ~Shared() override {
         if (receiver)
@@ -96,6 +104,12 @@ struct Shared : IImportHost {
     }
 
     void FileProgress(int position, const std::string& path) override {
+        {
+            std::lock_guard<std::mutex> lock(startedMutex);
+            startedPath = path;
+            startedPosition = position;
+            ++startedCount;
+        }
         Queue([position, path](TImportForm& f) { f.OnFileProgress(position, path); }, path.size());
     }
     void HandOver(const TRecordFields& fields, int recordCount, int position) override {
@@ -300,6 +314,17 @@ void TImportForm::OnCompleted() {
 }
 
 void TImportForm::ShowProgress() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->startedMutex);
+        if (shared_->startedCount != shownStarts_) {
+            // A file began whose calls have not arrived yet.
+            shownStarts_ = shared_->startedCount;
+            path_ = QFile::decodeName(QByteArray::fromStdString(shared_->startedPath));
+            position_ = std::max(position_, shared_->startedPosition);
+            lastProgressTick_ = clock_.elapsed();
+            dirty_ = true;
+        }
+    }
     if (!dirty_)
         return;
     dirty_ = false;

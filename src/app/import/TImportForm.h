@@ -106,6 +106,7 @@ class TImportForm : public QDialog {
     int recordCount_ = 0;
     QString path_;
     bool dirty_ = false;
+    unsigned shownStarts_ = 0;  // the run's file starts the window has shown
 
     QLabel* FileLabel_ = nullptr;
     QLabel* RecNumLabel_ = nullptr;

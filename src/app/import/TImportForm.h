@@ -37,10 +37,13 @@ struct Shared;
 //
 // The worker reaches this window and the store only through blocking queued calls, which
 // run here while the worker waits, so the store is used by one thread at a time: the GUI
-// thread while it runs this window's event loop (the invariant TDMod relies on). Each
-// file's records go into the log in one TDMod::LogBatch, committed when the file has
-// converted and before the run renames it ".bak"; a file cut short by Cancel or by the
-// forced stop has its batch rolled back and keeps its name.
+// thread while it runs this window's event loop (the invariant TDMod relies on). A file's
+// start and its records wait in the worker's queue and go with the next blocking call (at
+// the file's end, or after a few dozen records or 40 ms), so Cancel takes effect at the
+// first record the run makes after it. Each file's records go into the log in one
+// TDMod::LogBatch (inside a TDMod::LogImport for the whole run), committed when the file
+// has converted and before the run renames it ".bak"; a file cut short by Cancel or by
+// the forced stop has its batch rolled back and keeps its name.
 //
 // Progress is throttled: the calls only store the numbers; a timer shows them at most 20
 // times a second, so a fast import never repaints once per record.

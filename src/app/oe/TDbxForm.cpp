@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "controls/Cp932Text.h"
+#include "controls/DialogParts.h"
 
 TDbxForm::TDbxForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DbxForm"));
@@ -15,11 +16,7 @@ TDbxForm::TDbxForm(QWidget* parent) : QDialog(parent) {
     ChkListBox1_->setAccessibleName(QStringLiteral("Folders"));
     connect(ChkListBox1_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ChkListBox1_);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "controls/DialogParts.h"
 #include "shell/IDialogs.h"
 
 TEdForm::TEdForm(QWidget* parent) : QDialog(parent) {
@@ -25,11 +26,7 @@ TEdForm::TEdForm(QWidget* parent) : QDialog(parent) {
     btnSelect->setAutoDefault(false);
     connect(btnSelect, &QPushButton::clicked, this, &TEdForm::btnSelectClick);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancel(this);
 
     auto* row = new QHBoxLayout;
     row->addWidget(edEditor_, 1);

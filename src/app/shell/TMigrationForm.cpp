@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
+
+#include "controls/DialogParts.h"
 
 TMigrationForm::TMigrationForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("MigrationForm"));
@@ -21,11 +22,7 @@ TMigrationForm::TMigrationForm(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("To:"), lbTo_);
     form->addRow(QStringLiteral("From:"), cbFrom_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -37,10 +34,7 @@ void TMigrationForm::SetTarget(const QString& table) {
 }
 
 void TMigrationForm::SetItems(const QStringList& items) {
-    QStringList sorted = items;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    const QStringList sorted = SortedWithoutCase(items);
     cbFrom_->clear();
     cbFrom_->addItems(sorted);
     cbFrom_->setCurrentIndex(sorted.isEmpty() ? -1 : 0);

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
+
+#include "controls/DialogParts.h"
 
 TNameChangeForm::TNameChangeForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("NameChangeForm"));
@@ -29,11 +30,7 @@ TNameChangeForm::TNameChangeForm(QWidget* parent) : QDialog(parent) {
     form->addRow(oldLabel, cbOldName_);
     form->addRow(newLabel, edNewName_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -41,10 +38,7 @@ TNameChangeForm::TNameChangeForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TNameChangeForm::SetItems(const QStringList& items) {
-    QStringList sorted = items;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    const QStringList sorted = SortedWithoutCase(items);
     cbOldName_->clear();
     cbOldName_->addItems(sorted);
     cbOldName_->setCurrentIndex(sorted.isEmpty() ? -1 : 0);

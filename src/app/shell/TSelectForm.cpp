@@ -4,7 +4,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
+
+#include "controls/DialogParts.h"
 
 TSelectForm::TSelectForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SelectForm"));
@@ -15,11 +16,7 @@ TSelectForm::TSelectForm(QWidget* parent) : QDialog(parent) {
     ListBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ListBox1_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListBox1_);
@@ -28,10 +25,7 @@ TSelectForm::TSelectForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TSelectForm::SetItems(const QStringList& items) {
-    QStringList sorted = items;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    const QStringList sorted = SortedWithoutCase(items);
     ListBox1_->clear();
     ListBox1_->addItems(sorted);
 }

@@ -621,40 +621,37 @@ void HParser::LayoutPage() {
     }
 }
 
-std::string HParser::LayoutBlock(Position& position) {
+namespace {
+
+// A container laid out from `position` (left on its closing element). Its layout error
+// becomes the text in its place, framed by line breaks; another failure of the family,
+// `internalError`.
+template <typename Parts>
+std::string LayOutPart(Parts parts, Position& position, Position end, const char* internalError) {
     try {
-        BlockParts block(PageWidth, 1);
-        block.Parse(position, elements_.end());
-        return block.Text();
+        parts.Parse(position, end);
+        return parts.Text();
     } catch (const EHTMLError& e) {
         return std::string("\r\n") + e.what() + "\r\n";
     } catch (const EError&) {
-        return "\r\n???Internal Block Error\r\n";
+        return std::string("\r\n") + internalError + "\r\n";
     }
+}
+
+}  // namespace
+
+std::string HParser::LayoutBlock(Position& position) {
+    return LayOutPart(BlockParts(PageWidth, 1), position, elements_.end(),
+                      "???Internal Block Error");
 }
 
 std::string HParser::LayoutList(Position& position) {
-    try {
-        ListParts list(PageWidth, 1);
-        list.Parse(position, elements_.end());
-        return list.Text();
-    } catch (const EHTMLError& e) {
-        return std::string("\r\n") + e.what() + "\r\n";
-    } catch (const EError&) {
-        return "\r\n???Internal List Error\r\n";
-    }
+    return LayOutPart(ListParts(PageWidth, 1), position, elements_.end(), "???Internal List Error");
 }
 
 std::string HParser::LayoutTable(Position& position) {
-    try {
-        TableParts table(PageWidth, 0, 0);
-        table.Parse(position, elements_.end());
-        return table.Text();
-    } catch (const EHTMLError& e) {
-        return std::string("\r\n") + e.what() + "\r\n";
-    } catch (const EError&) {
-        return "\r\n???Internal Table Error\r\n";
-    }
+    return LayOutPart(TableParts(PageWidth, 0, 0), position, elements_.end(),
+                      "???Internal Table Error");
 }
 
 }  // namespace HTMLParser

@@ -25,6 +25,7 @@
 #include "import/TImportForm.h"
 #include "import/TImportWiring.h"
 #include "log/TLogPage.h"
+#include "runner/TRunner.h"
 #include "shell/TCommands.h"
 #include "shell/TMainfrm.h"
 #include "shell/TSelectForm.h"
@@ -400,6 +401,19 @@ class TestImport : public QObject {
         QCOMPARE(Messages(), QStringList{"'not a date' is not a valid date\r\nx.err"});
         QCOMPARE(LogSubjects(), (QStringList{"r1", "r2"}));
         QVERIFY(Exists("y.eml"));
+    }
+
+    void longImportIndexesTheLogBehindTheWaitWindow() {
+        Write("a.txt", TextFile(3, "a"));
+        TImportOptions options;
+        options.indexOnRunnerFrom = 3;
+        imports_->SetImportOptions(options);
+        int shown = 0;
+        TRunner::SetShownHook([&](QDialog&) { ++shown; });
+        imports_->sbImportClick(QStringLiteral(".txt"));
+        TRunner::SetShownHook(nullptr);
+        QCOMPARE(shown, 1);
+        QCOMPARE(LogSubjects(), (QStringList{"a1", "a2", "a3"}));
     }
 
     void slowFileShowsItsNameWhileItConverts() {

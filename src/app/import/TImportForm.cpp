@@ -23,6 +23,7 @@
 #include "base/EError.h"
 #include "controls/TEllipsisLabel.h"
 #include "import/TNParser.h"
+#include "runner/TRunner.h"
 
 namespace importform {
 
@@ -343,6 +344,11 @@ void TImportForm::RunFinished(const TImportResult& result) {
 
 void TImportForm::Close(ImportOutcome outcome) {
     closing_ = true;
+    if (import_ && import_->IndexesPending() && recordCount_ >= options_.indexOnRunnerFrom) {
+        // The log held nothing before: its rows are the ones this run handed over.
+        TDMod::LogImport& import = *import_;
+        TRunner::Run(this, TRunner::Look::Copy, [&import] { import.BuildIndexes(); });
+    }
     import_.reset();
     paintTimer_->stop();
     // A finished or failed run stays on screen a moment, so the last file and the full

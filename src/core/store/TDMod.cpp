@@ -521,16 +521,21 @@ TDMod::LogImport::LogImport(TDMod& dmod) : dmod_(dmod) {
     }
 }
 
+void TDMod::LogImport::BuildIndexes() {
+    if (!reindex_)
+        return;
+    CreateLogIndexes(dmod_.Db(), "main");
+    reindex_ = false;
+}
+
 TDMod::LogImport::~LogImport() {
     if (!relaxed_ || !dmod_.db_)
         return;
     dmod_.importing_ = false;
-    if (reindex_) {
-        try {
-            CreateLogIndexes(*dmod_.db_, "main");
-        } catch (const EDBError&) {
-            // The orderings still work, only slower; the next folder opening makes them.
-        }
+    try {
+        BuildIndexes();
+    } catch (const EDBError&) {
+        // The orderings still work, only slower; the next folder opening makes them.
     }
     // The lock goes at the file's next use: the read after the pragmas.
     sqlite3_exec(dmod_.db_->handle(),

@@ -150,6 +150,12 @@ class TDMod {
         LogImport(const LogImport&) = delete;
         LogImport& operator=(const LogImport&) = delete;
 
+        // Whether the log's indexes are still to be made (the import went into an empty
+        // log), and making them, which the destructor otherwise does. A long log's take a
+        // while: the caller may run this on the runner. Throws EDBError.
+        bool IndexesPending() const { return reindex_; }
+        void BuildIndexes();
+
       private:
         TDMod& dmod_;
         bool relaxed_ = false;

@@ -1,5 +1,6 @@
 #include "html/HParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -324,7 +325,7 @@ void HParser::ScanTag() {
         return;
     }
     if (tags.IsStructural(lookup)) {
-        ReadElementTag();
+        ReadElementTag(lookup);
         return;
     }
     if (preformatted_ && !tags.IsInline(lookup)) {
@@ -336,7 +337,9 @@ void HParser::ScanTag() {
     SkipPastTagEnd();
 }
 
-void HParser::ReadElementTag() {
+// The tag's text up to its ">" (blanks joined, quotes kept), its lower-case name into
+// `name` and its attributes.
+void HParser::ReadTagText(std::string& name) {
     tagText_ = rawName_;
     bool quoted = false;
     for (;;) {
@@ -370,22 +373,10 @@ void HParser::ReadElementTag() {
     }
 
     std::string_view rest = tagText_;
-    std::string& name = tagName_;
     takeName(rest, name);
-    const ElementKind kind = KindOfName(name);
-    if (kind == ElementKind::Pre) {
-        preformatted_ = true;
-    } else if (kind == ElementKind::PreEnd) {
-        preformatted_ = false;
-    } else if (kind == ElementKind::Xmp || kind == ElementKind::Plaintext) {
-        example_ = true;
-    } else if (kind == ElementKind::XmpEnd) {
-        example_ = false;
-    }
-
     // The attributes, the first occurrence of a name winning.
-    // The pairs and their strings are kept from tag to tag: only the count is reset.
-    attributeCount_ = 0;
+    // The pairs and their strings are kept from tag to tag: only the count is reset (by
+    // ReadElementTag).
     while (!rest.empty()) {
         internal::Checkpoint();
         if (attributeCount_ == attributes_.size())
@@ -404,6 +395,31 @@ void HParser::ReadElementTag() {
             trimLeft(rest);
         }
     }
+}
+
+void HParser::ReadElementTag(std::string_view lowerName) {
+    std::string& name = tagName_;
+    attributeCount_ = 0;
+    if (cursor_ < end_ && *cursor_ == '>' &&
+        std::all_of(lowerName.begin(), lowerName.end(),
+                    [](char c) { return isNameByte(static_cast<unsigned char>(c)); })) {
+        // "<td>", "</tr>": the name and the ">", nothing else to read.
+        ++cursor_;
+        name.assign(lowerName);
+    } else {
+        ReadTagText(name);
+    }
+    const ElementKind kind = KindOfName(name);
+    if (kind == ElementKind::Pre) {
+        preformatted_ = true;
+    } else if (kind == ElementKind::PreEnd) {
+        preformatted_ = false;
+    } else if (kind == ElementKind::Xmp || kind == ElementKind::Plaintext) {
+        example_ = true;
+    } else if (kind == ElementKind::XmpEnd) {
+        example_ = false;
+    }
+
     static const std::string kNone;
     auto attribute = [this](std::string_view wanted) -> const std::string& {
         const std::string* value = FindAttribute(wanted);

@@ -46,7 +46,8 @@ class HParser {
     void ReadRawTagName();
     void SkipPastTagEnd();
     void ScanTag();
-    void ReadElementTag();
+    void ReadElementTag(std::string_view lowerName);
+    void ReadTagText(std::string& name);
     const std::string* FindAttribute(std::string_view name) const;
     void FlushText();
     void FlushTextAtEnd();

@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "HtmlPages.h"
@@ -13,68 +12,8 @@
 
 namespace {
 
-std::string Page(std::size_t size) {
-    std::mt19937 rng(11);
-    const char* words[] = {"archive",
-                           "news",
-                           "article",
-                           "message",
-                           "the",
-                           "of",
-                           "and",
-                           "layout",
-                           "table",
-                           "list",
-                           "window",
-                           "text",
-                           "\x93\xfa\x96\x7b\x8c\xea",           // 日本語
-                           "\x83\x65\x83\x4c\x83\x58\x83\x67"};  // テキスト
-    auto sentence = [&](int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) {
-            if (i)
-                s += ' ';
-            s += words[rng() % (sizeof words / sizeof words[0])];
-        }
-        return s;
-    };
-    std::string page = "<html><head><title>Page</title></head><body>\n";
-    while (page.size() < size) {
-        switch (rng() % 10) {
-            case 0:
-                page += "<h2>" + sentence(5) + "</h2>\n";
-                break;
-            case 1:
-                page += "<ul>\n";
-                for (int i = 0; i < 5; ++i)
-                    page += "<li>" + sentence(8) + "\n";
-                page += "</ul>\n";
-                break;
-            case 2:
-                if (rng() % 3 == 0) {
-                    page +=
-                        "<table border=1 width=\"100%\"><caption>" + sentence(3) + "</caption>\n";
-                    for (int r = 0; r < 8; ++r) {
-                        page += "<tr>";
-                        for (int c = 0; c < 4; ++c)
-                            page += "<td>" + sentence(1 + rng() % 6) + "</td>";
-                        page += "</tr>\n";
-                    }
-                    page += "</table>\n";
-                }
-                break;
-            default:
-                page += "<p>" + sentence(30) + " <a href=\"http://example.org/" +
-                        std::to_string(rng() % 1000) + "\">" + sentence(3) + "</a> &amp; " +
-                        sentence(20) + "<br>\n" + sentence(15) + "</p>\n";
-                break;
-        }
-    }
-    return page + "</body></html>\n";
-}
-
 void BM_LayoutText(benchmark::State& state) {
-    const std::string page = Page(static_cast<std::size_t>(state.range(0)));
+    const std::string page = bench::MixedPage(static_cast<std::size_t>(state.range(0)));
     HTMLParser::HParser parser;
     for (auto _ : state) {
         parser.LayoutText(page.data(), page.data() + page.size(), true, false);
@@ -90,7 +29,7 @@ BENCHMARK(BM_LayoutText)
     ->Unit(benchmark::kMillisecond);
 
 void BM_PlainText(benchmark::State& state) {
-    const std::string page = Page(static_cast<std::size_t>(state.range(0)));
+    const std::string page = bench::MixedPage(static_cast<std::size_t>(state.range(0)));
     HTMLParser::HParser parser;
     for (auto _ : state) {
         parser.PlainText(page.data(), page.data() + page.size());

@@ -66,6 +66,17 @@ void TDatabaseCommands::Message(const QString& text) {
                      QMessageBox::Ok);
 }
 
+bool TDatabaseCommands::ArticleTableChosen(const QString& chosen, std::string& name) {
+    if (chosen.isEmpty())
+        return false;
+    name = ToCp932(chosen);
+    if (!context_.dmod.IsArticleTable(name)) {
+        Message(QStringLiteral("Unsupported database type"));
+        return false;
+    }
+    return true;
+}
+
 QStringList TDatabaseCommands::UserTableNames() {
     std::vector<std::string> tables;
     try {
@@ -99,14 +110,9 @@ void TDatabaseCommands::mnuOpenDBClick() {
     chooser.SelectItem(frame.Settings().RecentTable);
     if (dialogs_.Exec(chooser) != QDialog::Accepted)
         return;
-    const QString chosen = chooser.SelectedItem();
-    if (chosen.isEmpty())
+    std::string name;
+    if (!ArticleTableChosen(chooser.SelectedItem(), name))
         return;
-    const std::string name = ToCp932(chosen);
-    if (!dmod.IsArticleTable(name)) {
-        Message(QStringLiteral("Unsupported database type"));
-        return;
-    }
     if (frame.ActivePage() == TMainfrm::SearchPage)
         frame.ShowPage(TMainfrm::LogPage);
     try {
@@ -219,14 +225,9 @@ void TDatabaseCommands::mnuOpenLogDBClick() {
     form.SetItems(names);
     if (dialogs_.Exec(form) != QDialog::Accepted)
         return;
-    const QString chosen = form.SelectedItem();
-    if (chosen.isEmpty())
+    std::string name;
+    if (!ArticleTableChosen(form.SelectedItem(), name))
         return;
-    const std::string name = ToCp932(chosen);
-    if (!dmod.IsArticleTable(name)) {
-        Message(QStringLiteral("Unsupported database type"));
-        return;
-    }
     try {
         context_.view.PostEdit();
         dmod.OpenLogTable(name);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <string>
 
 #include "shell/TMainContext.h"
 
@@ -43,6 +44,9 @@ class TDatabaseCommands : public QObject {
   private:
     // The user tables a chooser offers; empty after the "Database files missing" warning.
     QStringList UserTableNames();
+    // The table chosen in a chooser, as the store names it: false when none was chosen,
+    // or (after "Unsupported database type") when it holds no articles.
+    bool ArticleTableChosen(const QString& chosen, std::string& name);
     void Message(const QString& text);
 
     TMainContext context_;

@@ -7,24 +7,13 @@
 #include <QWidget>
 
 #include "controls/Cp932Text.h"
+#include "controls/NativePath.h"
 #include "import/FileMask.h"
 #include "import/IImportWindow.h"
 #include "shell/IDialogs.h"
 #include "shell/TSelectForm.h"
 #include "shell/TSettings.h"
 #include "store/TDMod.h"
-
-namespace {
-
-std::string Native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString FromNative(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
 
 TImportCommands::TImportCommands(TDMod& dmod, TSettings& settings, IImportWindow& window,
                                  std::function<QString()> scriptFolder, QObject* parent)
@@ -50,7 +39,7 @@ bool TImportCommands::CheckScript() {
         window_.ImportSettingsChanged();
         return false;
     }
-    filer_.ScriptPath = Native(path);
+    filer_.ScriptPath = ToNativePath(path);
     return true;
 }
 
@@ -58,7 +47,7 @@ void TImportCommands::sbImportClick(const QString& extension) {
     filer_.Clear();
     if (extension == QLatin1String(".htm") && !CheckScript())
         return;
-    filer_.ListFolder(Native(settings_.CurDir), extension.toStdString());
+    filer_.ListFolder(ToNativePath(settings_.CurDir), extension.toStdString());
     if (filer_.Count() == 0) {
         ShowMessage(Owner(), QStringLiteral("*") + extension + QStringLiteral(" files missing"));
         return;
@@ -75,7 +64,7 @@ bool TImportCommands::FilesDropped(const QStringList& paths) {
         return false;
     filer_.Clear();
     for (const QString& path : paths) {
-        const std::string native = Native(path);
+        const std::string native = ToNativePath(path);
         if (filer_.AddDropped(native))
             continue;
         const QString reason = ExtensionOf(native).empty()
@@ -98,7 +87,7 @@ void TImportCommands::DroppedImport() {
         return;
     if (filer_.PageCount > 0 && !CheckScript())
         return;
-    settings_.CurDir = FromNative(filer_.FirstFolder());
+    settings_.CurDir = FromNativePath(filer_.FirstFolder());
     window_.ImportSettingsChanged();
     window_.ShowLogPage();
     StartImport();
@@ -117,7 +106,7 @@ void TImportCommands::StartImport() {
     const TImportResult& result = form.Result();
     switch (result.Outcome) {
         case ImportOutcome::Failed: {
-            lastErrorFile_ = FromNative(result.ErrorFile);
+            lastErrorFile_ = FromNativePath(result.ErrorFile);
             lastErrorLine_ = result.ErrorLine;
             lastErrorExtension_ = QString::fromStdString(result.LastExtension);
             filer_.ErrorFile = result.ErrorFile;
@@ -129,7 +118,7 @@ void TImportCommands::StartImport() {
                 result.ErrorFile.empty() ? result.FailedFile : result.ErrorFile;
             QString text = FromCp932(result.ErrorMessage);
             if (!named.empty())
-                text += QStringLiteral("\r\n") + QFileInfo(FromNative(named)).fileName();
+                text += QStringLiteral("\r\n") + QFileInfo(FromNativePath(named)).fileName();
             ShowMessage(Owner(), text);
             break;
         }
@@ -146,14 +135,14 @@ void TImportCommands::StartImport() {
 
 void TImportCommands::mnuSetScriptClick() {
     filer_.Clear();
-    filer_.ListFolder(Native(ScriptFolder()), ".hsc");
+    filer_.ListFolder(ToNativePath(ScriptFolder()), ".hsc");
     if (filer_.Count() == 0) {
         ShowMessage(Owner(), QStringLiteral("*.hsc") + QStringLiteral(" files missing"));
         return;
     }
     QStringList names;
     for (const TMyFiler::Entry& entry : filer_.Entries())
-        names << QFileInfo(FromNative(entry.path)).fileName();
+        names << QFileInfo(FromNativePath(entry.path)).fileName();
     TSelectForm form(Owner());
     form.setWindowTitle(QStringLiteral("Select Script"));
     form.SetItems(names);
@@ -168,20 +157,20 @@ void TImportCommands::mnuSetScriptClick() {
 }
 
 bool TImportCommands::CanDeleteBak() const {
-    return TMyFiler::AnyFileWith(Native(settings_.CurDir), ".bak");
+    return TMyFiler::AnyFileWith(ToNativePath(settings_.CurDir), ".bak");
 }
 
 bool TImportCommands::CanDeleteErr() const {
-    return TMyFiler::AnyFileWith(Native(settings_.CurDir), ".err");
+    return TMyFiler::AnyFileWith(ToNativePath(settings_.CurDir), ".err");
 }
 
 void TImportCommands::DeleteFilesWith(const char* extension) {
     TMyFiler files;
-    files.ListFolder(Native(settings_.CurDir), extension);
+    files.ListFolder(ToNativePath(settings_.CurDir), extension);
     // To the desktop trash, without a question: the user can take them back from there.
     // A file the trash does not take stays where it is.
     for (const TMyFiler::Entry& entry : files.Entries())
-        QFile::moveToTrash(FromNative(entry.path));
+        QFile::moveToTrash(FromNativePath(entry.path));
 }
 
 void TImportCommands::mnuDelBakClick() {

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +20,7 @@
 
 #include "base/Abort.h"
 #include "base/EError.h"
+#include "controls/NativePath.h"
 #include "controls/TEllipsisLabel.h"
 #include "import/TNParser.h"
 #include "runner/TRunner.h"
@@ -267,7 +267,7 @@ void TImportForm::OnFileProgress(int position, const std::string& path) {
     if (!batch_)
         batch_.emplace(dmod_);
     position_ = position;
-    path_ = QFile::decodeName(QByteArray::fromStdString(path));
+    path_ = FromNativePath(path);
     lastProgressTick_ = clock_.elapsed();
     dirty_ = true;
     emit positionSet(position);
@@ -320,7 +320,7 @@ void TImportForm::ShowProgress() {
         if (shared_->startedCount != shownStarts_) {
             // A file began whose calls have not arrived yet.
             shownStarts_ = shared_->startedCount;
-            path_ = QFile::decodeName(QByteArray::fromStdString(shared_->startedPath));
+            path_ = FromNativePath(shared_->startedPath);
             position_ = std::max(position_, shared_->startedPosition);
             lastProgressTick_ = clock_.elapsed();
             dirty_ = true;

@@ -1,10 +1,10 @@
 #include "oe/TOECommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include "controls/Cp932Text.h"
+#include "controls/NativePath.h"
 #include "import/IImportWindow.h"
 #include "import/TImportCommands.h"
 #include "oe/StorePath.h"
@@ -16,18 +16,6 @@
 #include "shell/TSelectForm.h"
 #include "shell/TSettings.h"
 #include "store/TDMod.h"
-
-namespace {
-
-std::string Native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString FromNative(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
 
 TOECommands::TOECommands(TDMod& dmod, TSettings& settings, IImportWindow& window,
                          TImportCommands& imports, std::string registryPath, QObject* parent)
@@ -49,10 +37,10 @@ TWineRegistry TOECommands::LoadRegistry() const {
 
 void TOECommands::ResolveStore() {
     const TWineRegistry registry = LoadRegistry();
-    std::string root = Native(settings_.OEStoreRoot);
+    std::string root = ToNativePath(settings_.OEStoreRoot);
     std::string user = ToCp932(settings_.Username);
     identityCount_ = TOEIdentities(registry).ResolveStore(root, user);
-    settings_.OEStoreRoot = FromNative(root);
+    settings_.OEStoreRoot = FromNativePath(root);
     settings_.Username = FromCp932(user);
 }
 
@@ -72,7 +60,7 @@ void TOECommands::mnuChangeOEUserClick() {
     for (const TOEUser& user : users) {
         if (!chosen.isEmpty() && FromCp932(user.Username) == chosen) {
             settings_.Username = chosen;
-            settings_.OEStoreRoot = FromNative(user.StoreRoot);
+            settings_.OEStoreRoot = FromNativePath(user.StoreRoot);
             return;
         }
     }
@@ -89,9 +77,9 @@ bool TOECommands::CanImportDbx() const {
 }
 
 void TOECommands::mnudbxImportClick() {
-    const std::string root = Native(settings_.OEStoreRoot);
+    const std::string root = ToNativePath(settings_.OEStoreRoot);
     if (root.empty() ||
-        !QFileInfo(FromNative(storepath::StoreFilePath(root, TOE5_FolderInfo::kFolderListFile)))
+        !QFileInfo(FromNativePath(storepath::StoreFilePath(root, TOE5_FolderInfo::kFolderListFile)))
              .isFile()) {
         Dialogs().Message(window_.Owner(), QStringLiteral("Folders.dbx file not found"),
                           QStringLiteral("Warning"), QMessageBox::Critical, QMessageBox::Ok);
@@ -122,7 +110,7 @@ void TOECommands::mnudbxImportClick() {
     const std::string& display = names[static_cast<std::size_t>(index)];
     const std::string path = storepath::StoreFilePath(root, info.FolderMap().at(display));
     const int count = info.UnreadMap().at(display);
-    if (!QFileInfo(FromNative(path)).isFile())
+    if (!QFileInfo(FromNativePath(path)).isFile())
         return;
 
     TMyFiler& filer = imports_.Filer();

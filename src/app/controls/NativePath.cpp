@@ -1,0 +1,11 @@
+#include "controls/NativePath.h"
+
+#include <QFile>
+
+std::string ToNativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromNativePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
